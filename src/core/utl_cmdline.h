@@ -1,0 +1,28 @@
+// The parsed command line: option name (up to the first '=', dashes kept) to
+// value (after it, or empty). Filled once at start-up, read from any thread.
+#pragma once
+#include <map>
+#include <string>
+
+class UTL_cmdline {
+ public:
+  // Stores argv[1..argc-1], then runs init_common (which may print and exit).
+  void init_unix(int argc, const char* const* argv);
+  // Splits one command-line text at white space; for platforms that pass one string.
+  void init_win(const char* text);
+  // Answers "--cmnds", "--version", "-h" and "--help" (print, exit 0); else returns 0.
+  int init_common();
+  // 1 when an option of exactly this name was given (its value may be empty).
+  int has_option(const char* name) const;
+  // The option's value, or "" when absent.
+  std::string get_option(const char* name) const;
+  // Hands every "--dref:" option to the data-reference layer.
+  void set_datarefs();
+
+  std::map<std::string, std::string> options;
+
+ private:
+  void store(const std::string& name, const std::string& value);
+};
+
+extern UTL_cmdline cmdline;

@@ -1,0 +1,98 @@
+#include "shell/hl_alert.h"
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include "core/exce.h"
+#include "core/globs.h"
+#include "core/hl_thread.h"
+#include "core/utl_cmdline.h"
+#include "core/utl_debug.h"
+#include "core/utl_mem.h"
+
+int app_done = 0;
+int in_alert = 0;
+int ogl_inited = 0;
+alert_screens g_alert_screens;
+finishup_hooks g_finishup_hooks;
+
+static bool scripted_run() { return cmdline.has_option("--fps_test") || cmdline.has_option("--qa_script"); }
+
+// Ends the process after a fatal alert. The log is closed by now; worker
+// threads may still run, so skip the static destructors they could race.
+[[noreturn]] static void end_process(int status) {
+  fflush(stdout);
+  fflush(stderr);
+  _exit(status);
+}
+
+static void log_alert(const std::string* lines, const std::string& where) {
+  xer_group() << "\n" << lines[0] << "\n" << lines[1] << "\n" << lines[2] << "\n" << lines[3] << "\n" << where << "\n";
+}
+
+void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2, const std::string& s3,
+                    const std::string& s4, int kind, const char* file, int line) {
+  if (THREAD_is_inited() && !THREAD_is_main_thread()) {
+    THREAD_send_exception(exce_class(s1, s2, s3, s4, file, line, kind));
+    return;
+  }
+  const std::string lines[4] = {s1, s2, s3, s4};
+  const std::string where = std::string("(") + (file ? file : "") + " line " + std::to_string(line) + ")";
+
+  if (kind == t_crash) {
+    if (FILE* f = fopen("stack_crawl.txt", "a")) {
+      UTL_dump_stack(f, nullptr, nullptr);
+      fclose(f);
+    }
+  }
+
+  if (scripted_run()) {
+    log_alert(lines, where);
+    if (kind == t_quit || kind == t_crash) {
+      MACIBM_finishup(0);
+      end_process(1);
+    }
+    return;
+  }
+
+  const int reentered = in_alert;
+  in_alert = 1;
+  if (reentered || !ogl_inited) {
+    std::string message = s1 + " " + s2, detail = s3 + " " + s4;
+    if (message.size() >= 500 || detail.size() >= 500)
+      __MACIBM_alert(0, "String too long!", message.size() >= 500 ? message : detail, "", "", t_crash,
+                     "RUvozuz/GenH/hl_string", 129);
+    if (g_alert_screens.show_system_box) g_alert_screens.show_system_box(message, detail);
+  } else if (!(s1.empty() && s2.empty() && s3.empty() && s4.empty()) || kind == t_language) {
+    if (g_alert_screens.show_alert_screen) g_alert_screens.show_alert_screen(return_win, lines, kind, where);
+  }
+
+  const bool fatal = kind == t_quit || kind == t_crash || reentered;
+  if (kind != t_language || reentered) {
+    if (fatal) dump_mem_stats("MACIBM_alert (with code t_crash or t_quit)");
+    log_alert(lines, where);
+  }
+  if (fatal) {
+    MACIBM_finishup(0);
+    app_done = 1;
+    if (kind == t_crash || reentered) abort();
+    // A quit alert reports a failure: the exit status must not read as success.
+    end_process(1);
+  }
+  in_alert = 0;
+}
+
+void MACIBM_finishup(int save) {
+  static int finished_save = 0;
+  if (save) {
+    if (!scripted_run() && !finished_save) {
+      finished_save = 1;
+      if (g_finishup_hooks.save_keys) g_finishup_hooks.save_keys();
+    }
+    THREAD_shutdown();
+  }
+  if (g_finishup_hooks.restore_display) g_finishup_hooks.restore_display();
+  if (g_finishup_hooks.close_windows) g_finishup_hooks.close_windows();
+  if (g_finishup_hooks.flush_events) g_finishup_hooks.flush_events();
+  std::lock_guard<std::recursive_mutex> l(xer_mutex());
+  if (xer.is_open()) xer.close();
+}

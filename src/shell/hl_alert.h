@@ -1,0 +1,49 @@
+// The one alert entry point of every subsystem, and the shell's finish-up.
+#pragma once
+#include <string>
+
+enum alert_kind { t_language = 0, t_warning = 1, t_quit = 2, t_crash = 3 };
+
+// Tells the user of a failure (or asks for the language, kind 0).
+// Off the main thread (once threads are up) it becomes an exce_class record:
+// kind 0 is dropped, kind 1 queued, kinds 2 and 3 queued and the calling thread
+// ends inside the call. On the main thread: kind 1 is logged, shown and returns;
+// kind 2 logs, runs the finish-up without saving and exits 1; kind 3 also appends
+// a stack crawl to "stack_crawl.txt" and aborts. Kinds 2 and 3 never return.
+void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2,
+                    const std::string& s3, const std::string& s4, int kind,
+                    const char* file, int line);
+
+// Orderly shutdown: with save (and neither "--fps_test" nor "--qa_script")
+// writes the preferences and key bindings and stops the thread layer; always
+// restores the display, closes the windows and closes the log. Safe to run twice.
+void MACIBM_finishup(int save);
+
+// The application's quit flag; the main loop runs frames until it is set.
+extern int app_done;
+// 1 while an alert is showing (re-entry guard).
+extern int in_alert;
+// 1 once the window, context and first sub-window stand (end of start-up).
+extern int ogl_inited;
+
+// Where the shell shows an alert on screen. Until the window and the widget
+// toolkit exist, kind 1 is only logged; they install their screens here.
+// show_alert_screen: the modal alert sub-window (kinds 0 to 3).
+// show_system_box: the system's own message box (start-up and re-entry).
+struct alert_screens {
+  void (*show_alert_screen)(int return_win, const std::string* lines, int kind,
+                            const std::string& location) = nullptr;
+  void (*show_system_box)(const std::string& message, const std::string& detail) = nullptr;
+};
+extern alert_screens g_alert_screens;
+
+// Steps of the finish-up that belong to the window and the widget toolkit
+// (key bindings, display mode, windows, events); they fill these in when they
+// start. Each is optional.
+struct finishup_hooks {
+  void (*save_keys)() = nullptr;
+  void (*restore_display)() = nullptr;
+  void (*close_windows)() = nullptr;
+  void (*flush_events)() = nullptr;
+};
+extern finishup_hooks g_finishup_hooks;
