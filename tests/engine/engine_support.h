@@ -1,0 +1,25 @@
+// Shared by the engine tests: building a file table by hand and answering the
+// engine's questions from a script.
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+#include "engine/utils_table.h"
+
+// Appends a one-version file to sim_info; returns its index.
+int add_file(const std::string& path, const std::string& sig_want, const std::string& sig_have = "NONE",
+             int platform = 0, float expanded_kb = 1, int disk = 0);
+// Appends a version to file i's history (it becomes current).
+void add_version(int i, const std::string& sig_want, const std::string& sig_have = "NONE");
+// Empties the table and the totals, wants everything on every platform.
+void reset_engine_state();
+
+// Answers select_alert and abort_alert from queues; records what was asked.
+struct scripted_questions {
+  std::vector<int> select_answers;                      // used front first
+  std::vector<int> abort_answers;
+  std::vector<std::pair<std::string, int>> selected;    // (path, mode) asked
+  std::vector<std::string> aborted;                     // messages asked
+  scripted_questions();
+  ~scripted_questions();
+};
