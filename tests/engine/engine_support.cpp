@@ -1,6 +1,8 @@
 #include "engine/engine_support.h"
 #include "core/globs.h"
+#include <chrono>
 #include "engine/utils_alerts.h"
+#include "engine/utils_checksum.h"
 
 int add_file(const std::string& path, const std::string& sig_want, const std::string& sig_have, int platform,
              float expanded_kb, int disk) {
@@ -62,4 +64,20 @@ scripted_questions::scripted_questions() {
 scripted_questions::~scripted_questions() {
   g_engine_questions = engine_questions();
   g_script = nullptr;
+}
+
+bool run_checksum_pass(int quick, int* steps) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  int cursor = 0, calls = 0;
+  float progress = -1;
+  for (;;) {
+    ++calls;
+    if (checksum_directory(cursor, quick, progress)) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      checksum_directory_kill();
+      return false;
+    }
+  }
+  if (steps) *steps = calls;
+  return true;
 }

@@ -23,3 +23,7 @@ struct scripted_questions {
   scripted_questions();
   ~scripted_questions();
 };
+
+// Runs checksum_directory one step at a time until it returns 1 (false when
+// it has not finished within a minute); steps counts the calls.
+bool run_checksum_pass(int quick, int* steps = nullptr);

@@ -1,0 +1,97 @@
+#include "engine/utils_dirs.h"
+#include <errno.h>
+#include <set>
+#include "core/globs.h"
+#include "engine/stub_files.h"
+#include "engine/utils_table.h"
+#include "shell/hl_alert.h"
+
+// A folder that is already there is fine; a file in its place is not.
+static int make_one_folder(const std::string& folder) {
+  const int code = make_folder(folder);
+  return (code == EEXIST && dir_exists(folder)) ? 0 : code;
+}
+
+static int make_or_warn(const std::string& folder) {
+  const int code = make_one_folder(folder);
+  if (code) make_dir_error(folder, code);
+  return code;
+}
+
+int make_dirs() {
+  // The destination and each of its parents.
+  const std::string dest = dest_dir_path.substr(0, dest_dir_path.size() - 1);
+  for (size_t slash = dest.find('/', 1); slash != std::string::npos; slash = dest.find('/', slash + 1))
+    if (int code = make_or_warn(dest.substr(0, slash))) return code;
+  if (int code = make_or_warn(dest)) return code;
+
+  // Every folder a file to install needs; the sorted set puts parents first.
+  std::set<std::string> folders;
+  for (int i = 0; i < (int)sim_info.size(); ++i) {
+    const file_version_struct& v = current_version(i);
+    if (!v.do_install || !want_this_f(i, (int)sim_info[i].versions.size() - 1)) continue;
+    std::string rel = v.path;
+    trim_dest_folder(rel);
+    for (size_t slash = rel.find('/'); slash != std::string::npos; slash = rel.find('/', slash + 1))
+      folders.insert(rel.substr(0, slash + 1));
+  }
+  for (const std::string& f : folders)
+    if (int code = make_or_warn(dest_dir_path + f)) return code;
+
+  const std::string out = dest_dir_path + "Output/";
+  const std::string fixed[] = {out,
+                               out + "FMS plans",
+                               out + "logbooks",
+                               out + "replays",
+                               out + "situations",
+                               dest_dir_path + "Resources/",
+                               out + "preferences"};
+  for (const std::string& f : fixed)
+    if (int code = make_or_warn(f)) return code;
+
+  // Older installs left real folders where the frameworks want links; move
+  // them aside so the frameworks' own links can be unpacked in their place.
+  const std::string res = dest_dir_path + "Resources/";
+  for (const char* fw : {"plugins/Tessel.framework/Versions/", "plugins/Tesselkit.framework/Versions/"})
+    if (!is_sim_link(res + fw + "Current", nullptr)) rename_file(res + fw, "Current", "_Current");
+  for (const char* fw : {"plugins/Tessel.framework/", "plugins/Tesselkit.framework/"})
+    if (!is_sim_link(res + fw + "Resources", nullptr)) rename_file(res + fw, "Resources", "_Resources");
+  return 0;
+}
+
+void make_dir_error(const std::string& folder, int code) {
+  __MACIBM_alert(0,
+                 UTL_translate_string("I am unable to install or update Duvizo. An error occurred while creating new "
+                                      "folders. Make sure you are installing to a directory that you have access to!",
+                                      0),
+                 UTL_translate_string("Error: ", 0) + error_str(code),
+                 UTL_translate_string("Install Location: ", 0) + dest_dir_path,
+                 UTL_translate_string("Install Path:", 0) + folder, t_warning, "Installer-f/utils", __LINE__);
+}
+
+void delete_files() {
+  std::set<std::string> emptied;
+  for (int i = 0; i < (int)sim_info.size(); ++i) {
+    file_version_struct& v = current_version(i);
+    if (!v.do_delete || !path_stays_inside(v.path)) continue;
+    const std::string p = installed_path(i);
+    const int code = delete_file(p);
+    if (stg.log_actions) xer_group() << "DELETING  file " << p << ", with result=" << code << ".\n";
+    // Every folder between the file and the installation folder, which stays.
+    std::string folder = p;
+    for (;;) {
+      get_path_with_path(folder, folder);
+      if (folder.size() <= dest_dir_path.size() || folder.compare(0, dest_dir_path.size(), dest_dir_path) != 0)
+        break;
+      emptied.insert(folder);
+    }
+    v.up_to_date = 0;
+    v.sig_have = "NONE";
+  }
+  // Greatest first: a folder's sub-folders sort after it.
+  for (auto f = emptied.rbegin(); f != emptied.rend(); ++f) {
+    if (!dir_exists(*f)) continue;
+    const int code = delete_file(*f);
+    if (stg.log_actions) xer_group() << "cleanup: DELETING  file " << *f << ", with result=" << code << ".\n";
+  }
+}

@@ -1,0 +1,15 @@
+// Between choosing and installing: making the folders the install needs and
+// deleting the files no longer wanted. Main thread; each returns when done.
+#pragma once
+#include <string>
+
+// Makes dest_dir_path with its parents, every folder a file to install
+// needs, the simulator's output folders, and puts back the plug-in
+// frameworks' links. 0, or the code of the first folder that could not be
+// made (after make_dir_error has told the user).
+int make_dirs();
+// Warns that folder could not be made, with code's sentence.
+void make_dir_error(const std::string& folder, int code);
+// Deletes the files marked do_delete, then the folders that this emptied,
+// deepest first, never dest_dir_path itself nor anything outside it.
+void delete_files();

@@ -1,0 +1,40 @@
+// The install pass: brings every file marked do_install from the discs into
+// the installation. One thread copies archives from the disc into the
+// temporary folder, so the drive reads one file at a time; one thread per
+// processor unpacks the copies into place. The front end calls install_files
+// once per frame with a cursor that starts at 0 and the mounted disc.
+#pragma once
+#include <string>
+#include "core/utl_worker.h"
+
+// Installs one file: run once on the copy pool (copies the archive to the
+// temporary folder), then once on the unpack pool (unpacks it into place).
+class dvd_unpack_task : public UTL_work_task {
+ public:
+  // The task for file_index; temp_folder ends in '/'.
+  dvd_unpack_task(int file_index, const std::string& temp_folder);
+  // Logs the outcome when stg.log_actions is set; on the main thread.
+  ~dvd_unpack_task() override;
+  void do_it() override;
+  // The task's code (0 on success) with its message in msg.
+  int check_error(std::string& msg) override;
+
+  int file_index;
+  bool copied = false;
+  std::string src_path;  // the archive on the disc
+  std::string tmp_path;  // its copy in the temporary folder
+  std::string dst_path;  // the installed file
+  std::string err_msg;
+  int err_code = 0;
+};
+
+// One step: 0 busy, 1 every marked file installed (the pools are gone), 2 the
+// pools are empty and the file at the cursor lies on another disc, 3 a task
+// failed (install_files_get_error tells which; calling again goes on).
+int install_files(int& cursor, int disk);
+// The last failure's code (0 for none) with its message in msg; both are
+// cleared, so each failure is handed out once.
+int install_files_get_error(std::string& msg);
+// Ends the pass: every queued copy is still unpacked, then the pools go.
+// Returns 1.
+int install_files_kill();
