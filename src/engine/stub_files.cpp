@@ -81,3 +81,82 @@ std::string UTL_translate_string(const std::string& text, int) { return text; }
 int calc_file_md5(const std::string&, std::string&) { return 20006; }
 int zip_to_file(const std::string&, const std::string&, std::string*, int) { return ENOSYS; }
 int p7z_to_file(const std::string&, const std::string&, std::string*, int) { return ENOSYS; }
+
+#include <sys/mman.h>
+
+xmap_class::xmap_class(const std::string& p, int, int) : path(p) {
+  fd = open(p.c_str(), O_RDONLY);
+  if (fd < 0) return;
+  struct stat st;
+  if (fstat(fd, &st) || st.st_size <= 0) return;
+  void* m = mmap(nullptr, st.st_size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (m == MAP_FAILED) return;
+  mem_beg = mem_cur = (char*)m;
+  mem_end = mem_beg + st.st_size;
+}
+
+xmap_class::~xmap_class() {
+  if (mem_beg) munmap(mem_beg, mem_end - mem_beg);
+  if (fd >= 0) close(fd);
+}
+
+static bool blank(char c) { return c == ' ' || c == '\t'; }
+static bool line_end(char c) { return c == 0 || c == '\r' || c == '\n'; }
+
+int xmap_class::check_file(int, const int* versions, const char* type_word, std::string* rest) {
+  if (!mem_beg) return 0;
+  mem_cur = mem_beg;
+  if (mem_end - mem_beg >= 4 && (unsigned char)mem_beg[0] == 0xEF && (unsigned char)mem_beg[1] == 0xBB &&
+      (unsigned char)mem_beg[2] == 0xBF)
+    mem_cur += 3;
+  const char letter = mem_cur < mem_end ? *mem_cur++ : 0;
+  TXT_str_scan_eoln(nullptr);
+  if (letter != 'A' && letter != 'I') return 0;
+  const int version = TXT_int_scan();
+  TXT_str_scan_eoln(rest);
+  bool ok = false;
+  for (const int* v = versions; *v; ++v) ok = ok || (*v == version);
+  if (!ok) return 0;
+  if (!type_word) return version;
+  if (!TXT_str_scan_match(type_word, 1, 0)) return 0;
+  TXT_str_scan_eoln(nullptr);
+  return version;
+}
+
+int xmap_class::TXT_str_scan_match(const char* word, int may_end_line, char terminator) {
+  while (mem_cur < mem_end && blank(*mem_cur)) ++mem_cur;
+  char* p = mem_cur;
+  const char* w = word;
+  while (*w && p < mem_end && *p == *w) ++p, ++w;
+  if (!*w && ((p < mem_end && blank(*p)) || (may_end_line && (p == mem_end || line_end(*p))) ||
+              (terminator && p < mem_end && *p == terminator))) {
+    mem_cur = p;
+    return 1;
+  }
+  return 0;
+}
+
+void xmap_class::TXT_str_scan_eoln(std::string* out) {
+  while (mem_cur < mem_end && blank(*mem_cur)) ++mem_cur;
+  char* start = mem_cur;
+  while (mem_cur < mem_end && !line_end(*mem_cur)) ++mem_cur;
+  if (out) out->assign(start, mem_cur);
+  while (mem_cur < mem_end && (line_end(*mem_cur) || blank(*mem_cur))) ++mem_cur;
+}
+
+void xmap_class::TXT_str_scan_space(std::string* out) {
+  while (mem_cur < mem_end && blank(*mem_cur)) ++mem_cur;
+  char* start = mem_cur;
+  while (mem_cur < mem_end && !blank(*mem_cur) && !line_end(*mem_cur)) ++mem_cur;
+  if (out) out->assign(start, mem_cur);
+}
+
+int xmap_class::TXT_int_scan() {
+  int sign = 1;
+  while (mem_cur < mem_end && blank(*mem_cur)) ++mem_cur;
+  if (mem_cur < mem_end && *mem_cur == '-') sign = -1, ++mem_cur;
+  if (mem_cur < mem_end && *mem_cur == '+') sign = 1, ++mem_cur;
+  unsigned value = 0;
+  while (mem_cur < mem_end && !blank(*mem_cur) && !line_end(*mem_cur)) value = value * 10 + (*mem_cur++ - '0');
+  return (int)(value * (unsigned)sign);
+}

@@ -22,3 +22,24 @@ std::string UTL_translate_string(const std::string& text, int table);
 int calc_file_md5(const std::string& path, std::string& digest);
 int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename);
 int p7z_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename);
+
+// The memory-mapped data-file reader, with the header check and the text
+// scanners the directory reader uses.
+class xmap_class {
+ public:
+  xmap_class(const std::string& path, int offset, int length);
+  ~xmap_class();
+  xmap_class(const xmap_class&) = delete;
+  xmap_class& operator=(const xmap_class&) = delete;
+  int check_file(int kind, const int* versions, const char* type_word, std::string* rest);
+  int TXT_str_scan_match(const char* word, int may_end_line, char terminator);
+  void TXT_str_scan_eoln(std::string* out);
+  void TXT_str_scan_space(std::string* out);
+  int TXT_int_scan();
+
+  std::string path;
+  char* mem_beg = nullptr;
+  char* mem_cur = nullptr;
+  char* mem_end = nullptr;
+  int fd = -1;
+};
