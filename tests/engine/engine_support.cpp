@@ -3,6 +3,7 @@
 #include <chrono>
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
+#include "engine/utils_install.h"
 
 int add_file(const std::string& path, const std::string& sig_want, const std::string& sig_have, int platform,
              float expanded_kb, int disk) {
@@ -80,4 +81,28 @@ bool run_checksum_pass(int quick, int* steps) {
   }
   if (steps) *steps = calls;
   return true;
+}
+
+install_run run_install_pass(std::string (*disc_root)(int), int& cursor) {
+  install_run run;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (std::chrono::steady_clock::now() < deadline) {
+    const int r = install_files(cursor, current_disk);
+    if (r == 0) continue;
+    run.results.push_back(r);
+    if (r == 1) {
+      run.finished = true;
+      break;
+    }
+    if (r == 2) {
+      current_disk = current_version(cursor).disk;
+      dvd_path = disc_root(current_disk);
+    } else if (r == 3) {
+      std::string msg;
+      const int code = install_files_get_error(msg);
+      run.errors.emplace_back(code, msg);
+    }
+  }
+  if (!run.finished) install_files_kill();
+  return run;
 }

@@ -27,3 +27,15 @@ struct scripted_questions {
 // Runs checksum_directory one step at a time until it returns 1 (false when
 // it has not finished within a minute); steps counts the calls.
 bool run_checksum_pass(int quick, int* steps = nullptr);
+
+// What an install run saw: the non-zero results of install_files in order
+// (0 busy is left out), and the errors handed out after each 3.
+struct install_run {
+  std::vector<int> results;
+  std::vector<std::pair<int, std::string>> errors;
+  bool finished = false;  // install_files returned 1 within the time limit
+};
+// Drives install_files once per "frame" the way the install screen does:
+// on 2 it mounts the disc the cursor's file needs (disc_root(n) gives its
+// root, ending in '/'), on 3 it takes the error and goes on.
+install_run run_install_pass(std::string (*disc_root)(int), int& cursor);
