@@ -12,10 +12,12 @@
 #include "core/utl_mem.h"
 #include "support/test_env.h"
 
-#if defined(__SANITIZE_ADDRESS__)
 // Let an impossible request fail as the system heap does, instead of ending
 // the sanitized test program.
+#if defined(__SANITIZE_ADDRESS__)
 extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
+#elif defined(__SANITIZE_THREAD__)
+extern "C" const char* __tsan_default_options() { return "allocator_may_return_null=1"; }
 #endif
 
 namespace {
