@@ -1,0 +1,3 @@
+#include "core/xtim.h"
+
+xtim_class xtim;
