@@ -30,7 +30,8 @@ class down_class {
   down_class& operator=(const down_class&) = delete;
 
   // Whether the next request may reuse this connection to address and port:
-  // connected, not told to close, and the peer has not gone away.
+  // connected, not told to close, and the peer has not gone away. Ask only
+  // between responses: it reads and drops whatever has arrived since.
   bool ConnectedTo(uint32_t address, unsigned short port);
   // Resets the response state and queues a request for path (blanks sent as
   // "%20") with the absolute URI "http://" + headers["Host"] + path; the

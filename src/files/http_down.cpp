@@ -204,7 +204,13 @@ void down_class::DoProcessing() {
     errno = 0;
     size_t put = fwrite(mInBuf.data(), 1, mInBuf.size(), mFile);
     if (put < mInBuf.size() && mError == 0) mError = errno ? errno : EIO;
-    mReceived += static_cast<int32_t>(put);
+    const int64_t total = int64_t(mReceived) + int64_t(put);
+    if (total > INT32_MAX) {
+      // Past what the counter holds: no announced length can match any more.
+      if (mError == 0) mError = EFBIG;
+    } else {
+      mReceived = static_cast<int32_t>(total);
+    }
     mInBuf.clear();
   }
   if (mReceived == mContentLength) close_file();
