@@ -67,7 +67,9 @@ class down_class {
   FILE* mFile = nullptr;
   std::string mDestPath;
   int32_t mError = 0;
-  int32_t mContentLength = -1;  // -1 until known
+  // -1 until known, and may be 0: a progress percentage of mReceived needs
+  // a length above 0.
+  int32_t mContentLength = -1;
   int32_t mReceived = 0;
   float mLastActivity;  // real_time of the start and of the last body data
   bool mKeepAlive = true;  // the last response allows another request
