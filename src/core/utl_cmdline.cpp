@@ -1,4 +1,16 @@
 #include "core/utl_cmdline.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+#include "core/globs.h"
+#include "core/utl_dataref.h"
+#include "widgets/cmnd.h"
+
+extern const char UTL_cmdline_usage[];
+
+// The program's name and version as "--version" prints them.
+static const char k_program_version[] = "Duvizo REV Aridazevu 2.06r1";
 
 UTL_cmdline cmdline;
 
@@ -9,8 +21,6 @@ std::string UTL_cmdline::get_option(const char* name) const {
   return it == options.end() ? std::string() : it->second;
 }
 
-#include "core/globs.h"
-
 void UTL_cmdline::store(const std::string& name, const std::string& value) {
   if (options.count(name)) xer_group() << "WARNING: command line option " << name << "=" << value << "used twice.\n";
   options[name] = value;
@@ -20,16 +30,70 @@ void UTL_cmdline::store(const std::string& name, const std::string& value) {
   g << "'\n";
 }
 
+// Splits one word at its first '=' and stores it.
+void UTL_cmdline::store_word(const std::string& word) {
+  size_t eq = word.find('=');
+  if (eq == std::string::npos)
+    store(word, std::string());
+  else
+    store(word.substr(0, eq), word.substr(eq + 1));
+}
+
 void UTL_cmdline::init_unix(int argc, const char* const* argv) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    size_t eq = arg.find('=');
-    if (eq == std::string::npos)
-      store(arg, std::string());
-    else
-      store(arg.substr(0, eq), arg.substr(eq + 1));
+  for (int i = 1; i < argc; ++i) store_word(argv[i]);
+  init_common();
+}
+
+static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+void UTL_cmdline::init_win(const char* text) {
+  const char* p = text ? text : "";
+  while (*p) {
+    while (*p && is_blank(*p)) ++p;
+    const char* start = p;
+    while (*p && !is_blank(*p)) ++p;
+    if (p == start || *start == '=') continue;
+    store_word(std::string(start, p));
   }
   init_common();
 }
 
-int UTL_cmdline::init_common() { return 0; }
+[[noreturn]] static void finish_early() {
+  fflush(stdout);
+  exit(0);
+}
+
+int UTL_cmdline::init_common() {
+  if (has_option("--cmnds")) {
+    const std::string prefix = get_option("--cmnds");
+    if (prefix == "all") {
+      for (size_t i = 0; i < cmnd.paths.size() && i < cmnd.descriptions.size(); ++i)
+        printf("%-50s %s\n", cmnd.paths[i].c_str(), cmnd.descriptions[i].c_str());
+    } else {
+      std::vector<std::string> parts;
+      cmnd.get_cmds_in_path(prefix, parts);
+      std::sort(parts.begin(), parts.end());
+      for (const std::string& s : parts) printf("%s\n", s.c_str());
+    }
+    finish_early();
+  }
+  if (has_option("--version")) {
+    printf("%s (built %s)\n", k_program_version, __DATE__);
+    finish_early();
+  }
+  if (has_option("-h") || has_option("--help")) {
+    printf("%s\n", UTL_cmdline_usage);
+    finish_early();
+  }
+  return 0;
+}
+
+void UTL_cmdline::set_datarefs() {
+  static const std::string prefix = "--dref:";
+  for (const auto& opt : options) {
+    if (opt.first.size() > prefix.size() && opt.first.compare(0, prefix.size(), prefix) == 0) {
+      data_ref ref(opt.first.c_str() + prefix.size());
+      (void)ref;  // no published data to apply the value to
+    }
+  }
+}

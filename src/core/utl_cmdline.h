@@ -23,6 +23,7 @@ class UTL_cmdline {
 
  private:
   void store(const std::string& name, const std::string& value);
+  void store_word(const std::string& word);
 };
 
 extern UTL_cmdline cmdline;

@@ -3,6 +3,7 @@
 int g_case_sensitive = 0;
 
 int MACIBM_set_context_loader(void* context) {
-  // No window system context can be shared yet.
-  return context ? 0 : 0;
+  // There is no window yet, so no context can be made current.
+  (void)context;
+  return 0;
 }
