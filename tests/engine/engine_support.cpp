@@ -34,6 +34,7 @@ void reset_engine_state() {
   stg = settings_record();
   stg.platform = 0;
   set_install_filter(1, 1);
+  current_disk = 0;
 }
 
 static scripted_questions* g_script = nullptr;
@@ -95,6 +96,7 @@ install_run run_install_pass(std::string (*disc_root)(int), int& cursor) {
       break;
     }
     if (r == 2) {
+      if (!disc_root) break;  // no other disc to offer
       current_disk = current_version(cursor).disk;
       dvd_path = disc_root(current_disk);
     } else if (r == 3) {

@@ -11,7 +11,8 @@ int add_file(const std::string& path, const std::string& sig_want, const std::st
              int platform = 0, float expanded_kb = 1, int disk = 0);
 // Appends a version to file i's history (it becomes current).
 void add_version(int i, const std::string& sig_want, const std::string& sig_have = "NONE");
-// Empties the table and the totals, wants everything on every platform.
+// Empties the table and the totals, wants everything on every platform,
+// and takes the first disc as mounted.
 void reset_engine_state();
 
 // Answers select_alert and abort_alert from queues; records what was asked.
