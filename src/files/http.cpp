@@ -1,0 +1,3 @@
+#include "files/http.h"
+
+http_class http;

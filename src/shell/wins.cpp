@@ -1,0 +1,3 @@
+#include "shell/wins.h"
+
+wins_class wins;
