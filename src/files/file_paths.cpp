@@ -74,24 +74,6 @@ bool match_in_folder(const std::string& folder, char* name, size_t len) {
   return copy_spelling(g_listings[folder], name, len);
 }
 
-bool valid_utf8(const std::string& s) {
-  size_t i = 0, n = s.size();
-  while (i < n) {
-    unsigned char c = s[i];
-    size_t more;
-    if (c < 0x80) more = 0;
-    else if ((c & 0xE0) == 0xC0) more = 1;
-    else if ((c & 0xF0) == 0xE0) more = 2;
-    else if ((c & 0xF8) == 0xF0) more = 3;
-    else return false;
-    if (more && i + more >= n) return false;
-    for (size_t k = 1; k <= more; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += more + 1;
-  }
-  return true;
-}
-
 // Unicode of the MacRoman bytes 0x80 to 0xFF.
 const uint16_t k_mac_roman[128] = {
     0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5,
@@ -145,6 +127,24 @@ void get_file_with_path(std::string& out, const std::string& in) {
   out = in[pos] == '/' ? in.substr(pos + 1) : std::string(in);
 }
 
+int UTL_utf8_valid(const std::string& s) {
+  size_t i = 0, n = s.size();
+  while (i < n) {
+    unsigned char c = s[i];
+    size_t more;
+    if (c < 0x80) more = 0;
+    else if ((c & 0xE0) == 0xC0) more = 1;
+    else if ((c & 0xF0) == 0xE0) more = 2;
+    else if ((c & 0xF8) == 0xF0) more = 3;
+    else return 0;
+    if (more && i + more >= n) return 0;
+    for (size_t k = 1; k <= more; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+    i += more + 1;
+  }
+  return 1;
+}
+
 int is_path_full(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
 void set_path_to_full(std::string& path) {
@@ -188,7 +188,7 @@ void findPath(char* path) {
 }
 
 void set_path_to_right_dirchars(std::string& path) {
-  if (!path.empty() && !valid_utf8(path)) path = mac_roman_to_utf8(path);
+  if (!path.empty() && !UTL_utf8_valid(path)) path = mac_roman_to_utf8(path);
   for (char& c : path)
     if (c == '\\' || c == ':') c = '/';
 }

@@ -32,6 +32,9 @@ void findPath(char* path);
 // Makes path valid UTF-8 (reading invalid text as MacRoman) and turns every
 // '\' and ':' into '/'.
 void set_path_to_right_dirchars(std::string& path);
+// 1 when text is UTF-8 by its lead and continuation bytes (over-long forms
+// are not looked for), else 0.
+int UTL_utf8_valid(const std::string& text);
 // out := the folder that which names (see os_dir_type); out is unchanged when
 // it cannot be found or made.
 void get_OS_abs_path(int which, std::string& out);

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include "core/globs.h"
 #include "core/utl_cmdline.h"
+#include "files/file_paths.h"
 #include "files/xmap.h"
 #include "platform/plat_lang.h"
 #include "widgets/butn.h"
@@ -43,23 +44,6 @@ void forget_tables() {
   dictionary[0].clear();
   dictionary[1].clear();
   logged.clear();
-}
-
-bool valid_utf8(const std::string& s) {
-  for (size_t i = 0; i < s.size();) {
-    const unsigned char c = s[i];
-    size_t more;
-    if (c < 0x80) more = 0;
-    else if ((c & 0xE0) == 0xC0) more = 1;
-    else if ((c & 0xF0) == 0xE0) more = 2;
-    else if ((c & 0xF8) == 0xF0) more = 3;
-    else return false;
-    if (i + more >= s.size() && more) return false;
-    for (size_t k = 1; k <= more; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += more + 1;
-  }
-  return true;
 }
 
 // The number at the start of text (blanks and a sign allowed), as the
@@ -130,7 +114,7 @@ void add_entry(int table, const std::string& line) {
   std::sort(want.begin(), want.end());
   std::sort(got.begin(), got.end());
   if (want != got) log_line_error(line, "has incorrect translated parameters.");
-  if (!valid_utf8(line)) log_line_error(line, "contains invalid UTF8 characters.");
+  if (!UTL_utf8_valid(line)) log_line_error(line, "contains invalid UTF8 characters.");
 
   std::string el, er, eh, tl, tr, th;
   BTN_expand_label(english, &el, &er, &eh);
