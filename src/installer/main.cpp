@@ -7,6 +7,7 @@
 #include "core/utl_profiler.h"
 #include "core/utl_remote_cmd.h"
 #include "core/utl_stat.h"
+#include "files/pref.h"
 #include "platform/plat_bundle.h"
 #include "shell/hl_alert.h"
 
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
   UTL_remote_cmd::init_remote_cmds();
   UTL_profiler_init();
   cmdline.set_datarefs();
+  stg.stream_count = 0;
+  pref.IO_set(11, 0);
   printf("Duvizo Installer: the installer's screens are not built yet, so there is nothing to install.\n");
   MACIBM_finishup(1);
   return 0;

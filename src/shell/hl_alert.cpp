@@ -8,6 +8,7 @@
 #include "core/utl_cmdline.h"
 #include "core/utl_debug.h"
 #include "core/utl_mem.h"
+#include "files/pref.h"
 
 int app_done = 0;
 int in_alert = 0;
@@ -86,6 +87,7 @@ void MACIBM_finishup(int save) {
   if (save) {
     if (!scripted_run() && !finished_save) {
       finished_save = 1;
+      pref.IO_set(11, 1);
       if (g_finishup_hooks.save_keys) g_finishup_hooks.save_keys();
     }
     THREAD_shutdown();

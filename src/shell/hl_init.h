@@ -5,5 +5,11 @@
 // Makes the given OpenGL context current on the calling thread; 1 on success.
 int MACIBM_set_context_loader(void* context);
 
+// out := the application bundle's path with its separators repaired; with
+// keep_bundle 0, the folder that holds it (ending in '/'), with 1 the bundle
+// itself (no trailing '/'). Also sets g_case_sensitive from the bundle's volume
+// (unchanged when that cannot be told).
+void MACIBM_set_app_path(std::string& out, int keep_bundle);
+
 // 1 when the volume that holds the application bundle is case-sensitive.
 extern int g_case_sensitive;
