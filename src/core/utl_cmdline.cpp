@@ -1,4 +1,5 @@
 #include "core/utl_cmdline.h"
+#include "core/hl_version.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,6 @@
 extern const char UTL_cmdline_usage[];
 
 // The program's name and version as "--version" prints them.
-static const char k_program_version[] = "Duvizo REV Aridazevu 2.06r1";
 
 UTL_cmdline cmdline;
 
@@ -78,7 +78,7 @@ int UTL_cmdline::init_common() {
     finish_early();
   }
   if (has_option("--version")) {
-    printf("%s (built %s)\n", k_program_version, __DATE__);
+    printf("%s (built %s)\n", app_version_name, app_build_date);
     finish_early();
   }
   if (has_option("-h") || has_option("--help")) {

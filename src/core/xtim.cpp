@@ -100,7 +100,7 @@ void xtim_class::xtim_update() {
   real_time = (float)(now_s - fs.start_time);
 
   // Frame step.
-  if (wins.win_num == 0 || cons.num_cons(-1) == 2) {
+  if (wins.cur_win == 0 || cons.num_cons(-1) == 2) {
     const float e_raw = real_time - fs.last_time_FM;
     const float e = clamp_dt(e_raw);
     smooth_dt = 0.75f * smooth_dt + 0.25f * e;
@@ -109,7 +109,7 @@ void xtim_class::xtim_update() {
     const float b = smooth_dt;
     min_dt = std::min(e, (1 - b) * min_dt + b * b);
     max_dt = std::max(e, (1 - b) * max_dt + b * b);
-  } else if (wins.win_num < 994 || wins.win_num > 999) {
+  } else if (wins.cur_win < 994 || wins.cur_win > 999) {
     smooth_dt = sim_dt = clamp_dt(real_time - fs.last_time_UI);
   }
   fs.last_time_FM = fs.last_time_UI = real_time;

@@ -2,6 +2,7 @@
 #include <errno.h>
 #include <limits.h>
 #include <unistd.h>
+#include <mutex>
 
 static const char k_exe_dir[] = "/Contents/MacOS";
 
@@ -31,13 +32,32 @@ static std::string bundle_above(const std::string& exe_dir) {
   return exe_dir.substr(0, exe_dir.size() - tail);
 }
 
+static std::mutex g_override_lock;
+static std::string g_override;  // set by PLAT_set_bundle_path
+
+static std::string bundle_override() {
+  std::lock_guard<std::mutex> l(g_override_lock);
+  return g_override;
+}
+
+void PLAT_set_bundle_path(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  std::lock_guard<std::mutex> l(g_override_lock);
+  g_override = p;
+}
+
 std::string PLAT_bundle_path() {
+  std::string forced = bundle_override();
+  if (!forced.empty()) return forced;
   std::string exe = PLAT_executable_path();
   std::string bundle = bundle_above(parent_of(exe));
   return bundle.empty() ? exe : bundle;
 }
 
 std::string PLAT_bundle_resources_path() {
+  std::string forced = bundle_override();
+  if (!forced.empty()) return forced + "/Contents/Resources/";
   std::string bundle = bundle_above(parent_of(PLAT_executable_path()));
   return bundle.empty() ? bundle : bundle + "/Contents/Resources/";
 }

@@ -14,6 +14,9 @@ std::string PLAT_bundle_path();
 // The bundle's resources folder, ending in '/'; "" when the program does not
 // run from a bundle.
 std::string PLAT_bundle_resources_path();
+// Makes PLAT_bundle_path answer path from now on ("" forgets it); for tests and
+// tools that stand in for an application bundle.
+void PLAT_set_bundle_path(const std::string& path);
 // Makes the folder that holds the bundle the current folder, as the desktop
 // does for an application started by a double-click; 0 or an errno value.
 int PLAT_enter_bundle_folder();

@@ -19,6 +19,9 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
 // restores the display, closes the windows and closes the log. Safe to run twice.
 void MACIBM_finishup(int save);
 
+// Loads the chosen language's translation table (English clears it).
+void MACIBM_setupforlang();
+
 // The application's quit flag; the main loop runs frames until it is set.
 extern int app_done;
 // 1 while an alert is showing (re-entry guard).

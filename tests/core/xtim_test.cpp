@@ -25,12 +25,12 @@ class Clock : public testing::Test {
     xtim = xtim_class();
     xtim_forget_frames();
     mnw = mnw_struct();
-    wins.win_num = 0;
+    wins.cur_win = 0;
     cons.console_count = 1;
   }
   void TearDown() override {
     xtim_set_clock(nullptr);
-    wins.win_num = 0;
+    wins.cur_win = 0;
     cons.console_count = 0;
     mnw = mnw_struct();
   }
@@ -119,11 +119,11 @@ TEST_F(Clock, TimeScaleZeroStopsSimulatedTimeOnly) {
 TEST_F(Clock, AlertKeepsTheStepAndOtherPanelsUseTheRawFrameTime) {
   for (int i = 0; i < 20; ++i) frame(0.03);
   const float before = xtim.sim_dt;
-  wins.win_num = 994;
+  wins.cur_win = 994;
   frame(0.5);
   frame(0.001);
   EXPECT_FLOAT_EQ(xtim.sim_dt, before);
-  wins.win_num = 2;  // a panel: no smoothing, no time scale
+  wins.cur_win = 2;  // a panel: no smoothing, no time scale
   xtim.time_scale = 0;
   frame(0.0123);
   EXPECT_NEAR(xtim.sim_dt, 0.0123f, 1e-5);
@@ -217,7 +217,7 @@ TEST_F(Clock, PulsingColours) {
 }
 
 TEST_F(Clock, MidnightWrapsTheTimeOfDayAndTheDay) {
-  wins.win_num = 994;  // keeps the step we set
+  wins.cur_win = 994;  // keeps the step we set
   xtim.sim_dt = 0.02f;
   xtim.zulu_time = 86300.0f;
   frame(0.02);
@@ -236,7 +236,7 @@ TEST_F(Clock, MidnightWrapsTheTimeOfDayAndTheDay) {
 }
 
 TEST_F(Clock, HourCycleAndCalendar) {
-  wins.win_num = 994;
+  wins.cur_win = 994;
   xtim.sim_dt = 0.05f;
   xtim.cycle_on = 1;
   xtim.cycle_time = 3599.98f;

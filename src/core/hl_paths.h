@@ -1,0 +1,8 @@
+// Folder names of the framework's own layout, relative to the root folder.
+#pragma once
+
+inline constexpr char rsrc_path[] = "Resources/";
+inline constexpr char out_path[] = "Output/";
+inline constexpr char prefs_path[] = "Output/preferences/";
+inline constexpr char bmp_path[] = "Resources/bitmaps/";
+inline constexpr char no_install_name[] = "Not Yet Scanned";

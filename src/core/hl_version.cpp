@@ -1,0 +1,4 @@
+#include "core/hl_version.h"
+
+const char app_version_name[] = "Duvizo REV Aridazevu 2.06r1";
+const char app_build_date[] = __DATE__ " " __TIME__;

@@ -1,0 +1,3 @@
+#include "widgets/reno.h"
+
+reno_class reno;
