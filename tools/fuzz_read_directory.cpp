@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <string>
 #include "core/globs.h"
-#include "engine/stub_files.h"
+#include "files/xmap.h"
 #include "engine/utils_choose.h"
 #include "engine/utils_dir.h"
 #include "engine/utils_table.h"

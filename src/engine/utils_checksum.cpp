@@ -4,6 +4,7 @@
 #include "core/globs.h"
 #include "core/utl_thread.h"
 #include "engine/stub_files.h"
+#include "files/file_ops.h"
 #include "engine/utils_table.h"
 
 enum { files_per_task = 10, tasks_per_processor = 4 };

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 #include "core/globs.h"
-#include "engine/stub_files.h"
+#include "files/file_paths.h"
 #include "engine/utils_alerts.h"
 #include "engine/utils_table.h"
 

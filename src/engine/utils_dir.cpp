@@ -1,6 +1,7 @@
 #include "engine/utils_dir.h"
 #include "core/globs.h"
-#include "engine/stub_files.h"
+#include "files/file_ops.h"
+#include "files/xmap.h"
 #include "engine/utils_table.h"
 #include "shell/hl_alert.h"
 

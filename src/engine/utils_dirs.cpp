@@ -2,7 +2,10 @@
 #include <errno.h>
 #include <set>
 #include "core/globs.h"
-#include "engine/stub_files.h"
+#include "files/file_errors.h"
+#include "files/file_ops.h"
+#include "files/file_paths.h"
+#include "files/translate.h"
 #include "engine/utils_table.h"
 #include "shell/hl_alert.h"
 

@@ -3,6 +3,8 @@
 #include "core/globs.h"
 #include "core/utl_thread.h"
 #include "engine/stub_files.h"
+#include "files/file_ops.h"
+#include "files/file_paths.h"
 #include "engine/utils_table.h"
 
 enum { tasks_per_pool = 30 };

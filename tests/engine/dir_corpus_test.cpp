@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 #include "engine/engine_support.h"
-#include "engine/stub_files.h"
+#include "files/xmap.h"
 #include "engine/utils_choose.h"
 #include "engine/utils_dir.h"
 

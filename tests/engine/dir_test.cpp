@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include "core/globs.h"
 #include "engine/engine_support.h"
-#include "engine/stub_files.h"
+#include "files/xmap.h"
 #include "engine/utils_dir.h"
 #include "support/test_env.h"
 
