@@ -20,12 +20,12 @@
 #include <unzip.h>
 
 // 7z decoding failures, kept clear of the errno values and of every other
-// code so that error_str never reads them as a system error.
+// code so that error_str never reads them as a system error: the 7z
+// decoder's own result numbers (1 data, 2 memory, 3 CRC, 6 archive) less 1000.
 enum {
-  P7Z_ERR_DATA = -1001,        // the compressed data is damaged
+  P7Z_ERR_DATA = -1001,        // the data is damaged or packed in a way this decoder lacks
   P7Z_ERR_MEM = -1002,         // the decoder ran out of memory
   P7Z_ERR_CRC = -1003,         // a file's bytes fail their CRC
-  P7Z_ERR_UNSUPPORTED = -1004, // a method or filter this decoder lacks
   P7Z_ERR_ARCHIVE = -1006      // the archive's structure is damaged
 };
 

@@ -92,7 +92,7 @@ int p7z_to_file(const std::string& archive, const std::string& folder_in, std::s
     if (r == ARCHIVE_EOF) break;
     // The first header read takes in the archive's whole directory.
     if (r != ARCHIVE_OK && r != ARCHIVE_WARN) {
-      err = first ? (int)err_zip_open : decoder_failure(a, r);
+      err = first ? (int)err_zip_open : archive_errno(a) == ENOMEM ? (int)P7Z_ERR_MEM : (int)P7Z_ERR_ARCHIVE;
       break;
     }
     first = false;

@@ -26,7 +26,7 @@ bool exists(const std::string& path) {
 TEST_F(SevenZip, EveryMethodUnpacksToTheSameFiles) {
   // The test runs in the "C" locale: the UTF-8 name must survive it.
   for (const char* archive :
-       {"lzma.7z", "lzma_solid.7z", "lzma2.7z", "lzma2_solid.7z", "bcj.7z"}) {
+       {"lzma.7z", "lzma_solid.7z", "lzma2.7z", "lzma2_solid.7z", "bcj.7z", "bcj2.7z"}) {
     SCOPED_TRACE(archive);
     const std::string out = test_scratch_dir("7z");
     std::string name;

@@ -35,6 +35,8 @@ TEST(ArchiveHostile, ZipEntriesNeverWriteOutsideTheFolder) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.archive);
+    // The folder outlives the run (the fixture is kept): start it empty.
+    ASSERT_EQ(0, test_run("rm -rf " + shell_quote(outside) + " && mkdir " + shell_quote(outside)));
     const std::string parent = test_scratch_dir("hostile");
     const std::string out = parent + "dest/";
     ASSERT_EQ(0, mkdir(out.c_str(), 0755));
@@ -50,8 +52,10 @@ TEST(ArchiveHostile, ZipEntriesNeverWriteOutsideTheFolder) {
 TEST(ArchiveHostile, SevenZipEntriesNeverWriteOutsideTheFolder) {
   const std::string fx = cached_fixture("make_7z_archives.sh");
   ASSERT_NE("", fx);
+  const std::string outside = fx + "outside/";
   for (const char* archive : {"absolute.7z", "dotdot.7z"}) {
     SCOPED_TRACE(archive);
+    ASSERT_EQ(0, test_run("rm -rf " + shell_quote(outside) + " && mkdir " + shell_quote(outside)));
     const std::string parent = test_scratch_dir("hostile7z");
     const std::string out = parent + "dest/";
     ASSERT_EQ(0, mkdir(out.c_str(), 0755));
@@ -59,7 +63,7 @@ TEST(ArchiveHostile, SevenZipEntriesNeverWriteOutsideTheFolder) {
     EXPECT_EQ(EINVAL, p7z_to_file(fx + archive, out, nullptr, 0));
     EXPECT_EQ("", contents(out));
     EXPECT_EQ("./dest\n./log.txt\n", top_level(parent));
-    EXPECT_EQ("", contents(fx + "outside/"));
+    EXPECT_EQ("", contents(outside));
     EXPECT_NE(std::string::npos, log.text().find("Refused the entry "));
   }
 }
