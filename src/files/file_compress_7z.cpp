@@ -9,8 +9,8 @@
 #include "core/globs.h"
 #include "files/file_compress.h"
 #include "files/file_compress_int.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_paths.h"
+#include "files/file_errors.h"
+#include "files/file_paths.h"
 
 // Bytes read from the archive at a time.
 static const size_t kReadBlock = 1 << 20;

@@ -7,8 +7,8 @@
 #include <zlib.h>
 #include "core/globs.h"
 #include "files/file_compress_int.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_paths.h"
+#include "files/file_errors.h"
+#include "files/file_paths.h"
 
 void ARC_log_entry_failure(const char* what, int code, int line, const std::string& path) {
   xer_group() << what << " failed with error " << code << ". file = " << COMPRESS_UNIT << " line = " << line

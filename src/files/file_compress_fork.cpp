@@ -6,8 +6,8 @@
 #include "files/file_compress.h"
 #include "files/file_compress_fork.h"
 #include "files/file_compress_int.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_paths.h"
+#include "files/file_errors.h"
+#include "files/file_paths.h"
 #include "platform/plat_forks.h"
 
 // The AppleDouble magic and version, then 16 bytes of filler: what a reader

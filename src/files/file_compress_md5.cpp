@@ -2,11 +2,11 @@
 #include <stdio.h>
 #include <sys/stat.h>
 #include "files/file_compress.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_md5.h"
-#include "files/stub_issue4_ops.h"
-#include "files/stub_issue4_paths.h"
-#include "files/stub_issue4_xmap.h"
+#include "files/file_errors.h"
+#include "files/md5.h"
+#include "files/file_ops.h"
+#include "files/file_paths.h"
+#include "files/xmap.h"
 
 // Largest piece handed to the digest at once (its length is 32-bit).
 static const size_t kDigestChunk = 1u << 30;

@@ -8,9 +8,9 @@
 #include "core/globs.h"
 #include "files/file_compress.h"
 #include "files/file_compress_int.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_ops.h"
-#include "files/stub_issue4_paths.h"
+#include "files/file_errors.h"
+#include "files/file_ops.h"
+#include "files/file_paths.h"
 
 static const size_t kNameMax = PATH_MAX;
 static const size_t kCopyBuffer = 256 * 1024;

@@ -9,9 +9,9 @@
 #include "files/file_compress.h"
 #include "files/file_compress_fork.h"
 #include "files/file_compress_int.h"
-#include "files/stub_issue4_errors.h"
-#include "files/stub_issue4_paths.h"
-#include "files/stub_issue4_xmap.h"
+#include "files/file_errors.h"
+#include "files/file_paths.h"
+#include "files/xmap.h"
 #include "platform/plat_forks.h"
 
 // "Made by" Unix, zip 3.0: Info-ZIP then reads the mode from the top 16 bits

@@ -3,7 +3,7 @@
 #include <unistd.h>
 #include <vector>
 #include "core/globs.h"
-#include "files/stub_issue4_paths.h"
+#include "files/file_paths.h"
 #include "platform/plat_bundles.h"
 #include "platform/plat_process.h"
 #include "platform/plat_volumes.h"
