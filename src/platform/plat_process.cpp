@@ -1,0 +1,102 @@
+#include "platform/plat_process.h"
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <linux/close_range.h>
+
+extern char** environ;
+
+static std::vector<char*> c_argv(const std::vector<std::string>& argv) {
+  std::vector<char*> v;
+  for (const std::string& a : argv) v.push_back(const_cast<char*>(a.c_str()));
+  v.push_back(nullptr);
+  return v;
+}
+
+static int wait_child(pid_t pid, int* status) {
+  int st = 0;
+  while (waitpid(pid, &st, 0) < 0)
+    if (errno != EINTR) return errno;
+  if (status) *status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  return 0;
+}
+
+int PLAT_start_program(const std::string& path, const std::vector<std::string>& argv) {
+  // Everything the child touches is made before fork: after it, in a process
+  // with threads, only async-signal-safe calls are allowed.
+  std::vector<char*> args = c_argv(argv);
+  int pipefd[2];
+  if (pipe2(pipefd, O_CLOEXEC) != 0) return errno;
+  pid_t pid = fork();
+  if (pid < 0) {
+    int err = errno;
+    close(pipefd[0]);
+    close(pipefd[1]);
+    return err;
+  }
+  if (pid == 0) {
+    // The new program must not inherit our log, archives or sockets.
+    syscall(SYS_close_range, 3, ~0U, CLOSE_RANGE_CLOEXEC);
+    execv(path.c_str(), args.data());
+    // The pipe's write end closes on a successful exec; reaching here means
+    // the exec failed, and the parent learns why through the pipe.
+    int err = errno;
+    ssize_t w = write(pipefd[1], &err, sizeof err);
+    (void)w;
+    _exit(err & 0xff);
+  }
+  close(pipefd[1]);
+  int child_err = 0;
+  ssize_t n;
+  do {
+    n = read(pipefd[0], &child_err, sizeof child_err);
+  } while (n < 0 && errno == EINTR);
+  close(pipefd[0]);
+  if (n == (ssize_t)sizeof child_err) {
+    wait_child(pid, nullptr);
+    return child_err ? child_err : ENOEXEC;
+  }
+  return 0;
+}
+
+int PLAT_run_tool(const std::vector<std::string>& argv, int timeout_ms, int* status) {
+  if (argv.empty()) return EINVAL;
+  std::vector<char*> args = c_argv(argv);
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
+  // Its own process group, so a time-out also ends whatever it started.
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attr, 0);
+  pid_t pid;
+  int err = posix_spawnp(&pid, args[0], &fa, &attr, args.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&fa);
+  if (err) return err;
+
+  int pidfd = (int)syscall(SYS_pidfd_open, pid, 0);
+  if (pidfd >= 0) {
+    struct pollfd p = {pidfd, POLLIN, 0};
+    int r;
+    do {
+      r = poll(&p, 1, timeout_ms);
+    } while (r < 0 && errno == EINTR);
+    close(pidfd);
+    if (r == 0) {
+      kill(-pid, SIGKILL);
+      wait_child(pid, nullptr);
+      return ETIMEDOUT;
+    }
+  }
+  // Without a process descriptor (old kernels) the wait has no time-out.
+  return wait_child(pid, status);
+}
