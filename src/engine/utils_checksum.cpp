@@ -3,7 +3,7 @@
 #include <chrono>
 #include "core/globs.h"
 #include "core/utl_thread.h"
-#include "engine/stub_files.h"
+#include "files/file_compress.h"
 #include "files/file_ops.h"
 #include "engine/utils_table.h"
 

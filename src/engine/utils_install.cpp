@@ -2,7 +2,7 @@
 #include <errno.h>
 #include "core/globs.h"
 #include "core/utl_thread.h"
-#include "engine/stub_files.h"
+#include "files/file_compress.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "engine/utils_table.h"

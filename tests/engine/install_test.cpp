@@ -6,7 +6,7 @@
 #include <unistd.h>
 #include "core/globs.h"
 #include "engine/engine_support.h"
-#include "engine/stub_files.h"
+#include "files/file_compress.h"
 #include "files/file_ops.h"
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
