@@ -39,17 +39,26 @@ TEST_F(Pools, TheCopyPoolHoldsThirtyTasksAndEveryErrorArrivesOnce) {
   // A step queues before it collects, so its first step fills the copy pool
   // exactly; every archive is missing, so every task fails.
   int cursor = 0;
-  ASSERT_EQ(install_files(cursor, 0), 0);
+  std::vector<std::pair<int, std::string>> errors;
+  const int first = install_files(cursor, 0);
   EXPECT_EQ(cursor, 30);
+  if (first == 3) {  // a copy may already have failed within the step
+    std::string msg;
+    const int code = install_files_get_error(msg);
+    errors.emplace_back(code, msg);
+  } else {
+    EXPECT_EQ(first, 0);
+  }
 
-  std::set<std::string> messages;
   const install_run run = run_install_pass(nullptr, cursor);
   ASSERT_TRUE(run.finished);
-  for (const auto& e : run.errors) {
+  errors.insert(errors.end(), run.errors.begin(), run.errors.end());
+  std::set<std::string> messages;
+  for (const auto& e : errors) {
     EXPECT_EQ(e.first, ENOENT);
     messages.insert(e.second);
   }
-  EXPECT_EQ((int)run.errors.size(), n);
+  EXPECT_EQ((int)errors.size(), n);
   EXPECT_EQ((int)messages.size(), n);  // one per file, none twice
   EXPECT_EQ(test_capture("ls -A '" + temp_path + "'"), "");
 }
