@@ -431,13 +431,3 @@ void nedsetvalue(void* value) { nedpsetvalue(nullptr, value); }
 #endif
 
 int UTL_heap_route_to_pool() { return DUV_POOL_ALLOC ? 1 : 0; }
-void* UTL_heap_route_malloc(size_t size) { return DUV_POOL_ALLOC ? nedmalloc(size) : malloc(size); }
-void* UTL_heap_route_calloc(size_t count, size_t size) {
-  return DUV_POOL_ALLOC ? nedcalloc(count, size) : calloc(count, size);
-}
-void UTL_heap_route_free(void* mem) {
-  if (DUV_POOL_ALLOC)
-    nedfree(mem);
-  else
-    free(mem);
-}

@@ -81,10 +81,6 @@ size_t nedmalloc_footprint();
 int nedmallopt(int param_number, int value);
 void nedsetvalue(void* value);
 
-// The allocation front end's heap: the default pool in builds made with
-// DUV_POOL_ALLOC, the system heap otherwise.
-// 1 when this build routes allocation through the pool, else 0.
+// The allocation front end's heap choice: 1 when this build routes every
+// allocation through the default pool (built with DUV_POOL_ALLOC), else 0.
 int UTL_heap_route_to_pool();
-void* UTL_heap_route_malloc(size_t size);
-void* UTL_heap_route_calloc(size_t count, size_t size);
-void UTL_heap_route_free(void* mem);
