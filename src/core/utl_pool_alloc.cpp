@@ -1,6 +1,5 @@
 // The pool allocator: pools of locked mspaces with per-thread caches.
 #include "core/utl_pool_alloc.h"
-#include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
