@@ -17,6 +17,10 @@ elseif(NOT DUV_SANITIZE STREQUAL "")
   message(FATAL_ERROR "DUV_SANITIZE must be empty, address or thread")
 endif()
 
+if(DUV_POOL_ALLOC)
+  target_compile_definitions(duv_options INTERFACE DUV_POOL_ALLOC=1)
+endif()
+
 # duv_subsystem(name [DEPS lib...]): one static library from every .cpp in the
 # calling folder. New units need no edit here: drop the file in and re-run cmake.
 function(duv_subsystem name)

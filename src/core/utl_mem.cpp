@@ -2,6 +2,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <exception>
+#include "core/utl_pool_alloc.h"
 #include "core/utl_remote_cmd.h"
 #include "core/utl_stat.h"
 
@@ -14,36 +15,35 @@ static UTL_remote_cmd dump_mem_now("Dump Memory Info", DumpMemCmd);
 // initialisation, before a second thread exists; blocks always go back to the
 // heap they came from because the choice never changes. The pool allocator
 // pays only where the system heap makes threads queue on one lock; this
-// system's heap keeps an arena per thread, so the system heap serves us.
+// system's heap keeps an arena per thread, so the system heap serves us,
+// except in builds made to run the whole program on the pool allocator.
 static std::atomic<char> first_time{1};
 static std::atomic<char> ned_ok{1};
 
 int want_ned() {
   if (first_time.load(std::memory_order_relaxed)) {
     first_time.store(0, std::memory_order_relaxed);
-    ned_ok.store(0, std::memory_order_relaxed);
+    ned_ok.store(UTL_heap_route_to_pool() ? 1 : 0, std::memory_order_relaxed);
   }
   return ned_ok.load(std::memory_order_relaxed);
 }
 
 // Every allocation and release below goes through these three.
-static void* heap_alloc(std::size_t size) {
-  want_ned();
-  return malloc(size);
-}
+static void* heap_alloc(std::size_t size) { return want_ned() ? nedmalloc(size) : malloc(size); }
 static void* heap_calloc(std::size_t count, std::size_t size) {
-  want_ned();
-  return calloc(count, size);
+  return want_ned() ? nedcalloc(count, size) : calloc(count, size);
 }
 static void* heap_alloc_aligned(std::size_t size, std::size_t align) {
-  want_ned();
-  void* p = nullptr;
   if (align < sizeof(void*)) align = sizeof(void*);
+  if (want_ned()) return nedmemalign(align, size ? size : 1);
+  void* p = nullptr;
   return posix_memalign(&p, align, size ? size : 1) == 0 ? p : nullptr;
 }
 static void heap_free(void* block) {
-  want_ned();
-  free(block);
+  if (want_ned())
+    nedfree(block);
+  else
+    free(block);
 }
 
 // ---- C-style entry points -------------------------------------------------

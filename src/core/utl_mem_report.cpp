@@ -5,6 +5,7 @@
 #include <vector>
 #include "core/globs.h"
 #include "core/utl_mem.h"
+#include "core/utl_pool_alloc.h"
 #include "platform/plat_memory.h"
 #include "platform/plat_symbols.h"
 
@@ -142,9 +143,26 @@ static void write_vm_map(FILE* f) {
   put_lines(f, lines, sizeof(lines) / sizeof(lines[0]));
 }
 
+// The figures of the heap in use: the pool allocator's own when every
+// allocation goes through it, else the system heap's.
+static void get_heap_stats(PLAT_heap_stats* h) {
+  if (!want_ned()) {
+    PLAT_get_heap_stats(h);
+    return;
+  }
+  const struct mallinfo m = nedmallinfo();
+  h->arena = m.arena;
+  h->free_chunks = m.ordblks;
+  h->mapped = m.hblkhd;
+  h->max_total = m.usmblks;
+  h->in_use = m.uordblks;
+  h->free_space = m.fordblks;
+  h->releasable = m.keepcost;
+}
+
 static void write_heap_info(FILE* f) {
   PLAT_heap_stats h;
-  PLAT_get_heap_stats(&h);
+  get_heap_stats(&h);
   fprintf(f, "NED-MALLOC INFO:\n");
   fprintf(f, "    This version of Duvizo is using the NED allocator.\n");
   const figure_line arena = {"    Arena:             ", h.arena,
