@@ -109,9 +109,3 @@ install_run run_install_pass(std::string (*disc_root)(int), int& cursor) {
   return run;
 }
 
-#ifdef DUV_TSAN
-// The unpack threads set file times with mktime. With TZ unset, glibc renames
-// its time zone on every call under a lock of its own that the race detector
-// cannot see, so it reports the free and strdup inside as a race.
-extern "C" const char* __tsan_default_suppressions() { return "race:tzset_internal\n"; }
-#endif
