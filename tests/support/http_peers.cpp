@@ -1,4 +1,4 @@
-#include "files/http_peers.h"
+#include "support/http_peers.h"
 #include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -141,7 +141,7 @@ script_peer::~script_peer() {
   stop_child(pid_);
 }
 
-bool script_peer::start(const std::string& scenario) {
+bool script_peer::start(const std::string& scenario, const std::vector<std::string>& args) {
   std::string dir = test_scratch_dir("peer");
   record_path_ = dir + "record.txt";
   int in[2], out[2];
@@ -150,8 +150,10 @@ bool script_peer::start(const std::string& scenario) {
   // The system's interpreter starts in a fraction of the time of a wrapper
   // found first on PATH.
   const char* python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
-  pid_ = spawn({python, std::string(DUV_FIXTURES_DIR) + "/http_fault_server.py", scenario, record_path_}, in[0],
-               out[1], -1);
+  std::vector<std::string> argv = {python, std::string(DUV_FIXTURES_DIR) + "/http_fault_server.py", scenario,
+                                    record_path_};
+  argv.insert(argv.end(), args.begin(), args.end());
+  pid_ = spawn(argv, in[0], out[1], -1);
   close(in[0]);
   close(out[1]);
   to_child_ = in[1];
