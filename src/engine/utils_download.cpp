@@ -105,8 +105,11 @@ static void fetch_one(next_class::stream_info& s, int j, const std::string& requ
   } else {
     http.make_stream_if_needed(stream);
     const down_class* d = http.streams[stream];
-    float fraction = 0;
-    if (d) fraction = d->mContentLength < 0 ? -0.01f : d->mContentLength > 0 ? (float)d->mReceived / d->mContentLength : 0;
+    float fraction = 0;  // no connection yet
+    if (d && d->mContentLength < 0)
+      fraction = -0.01f;  // length not known yet
+    else if (d && d->mContentLength > 0)
+      fraction = (float)d->mReceived / d->mContentLength;
     stg.crnt_file_progress = fraction;
     next.inflight_kb += fraction * v.compressed_kb;
     s.inflight_kb += fraction * v.compressed_kb;
