@@ -2,6 +2,7 @@
 #include "core/globs.h"
 #include "files/file_ops.h"
 #include "files/xmap.h"
+#include "engine/utils_download.h"
 #include "engine/utils_table.h"
 #include "shell/hl_alert.h"
 
@@ -35,6 +36,7 @@ static void count_scenery() {
 }
 
 int scan_directory_file(xmap_class& m, std::string& refused) {
+  deleted_files.clear();
   stg.total_comp_kb = 0;
   stg.total_exp_kb = 0;
   stg.files_to_install = 0;

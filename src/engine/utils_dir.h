@@ -16,7 +16,7 @@ enum {
 
 // Replaces sim_info with the directory file at path (absolute, or relative
 // to the root folder), fills have_cells, has_global_scenery and
-// has_other_files of stg and zeroes its totals. Returns 3 when loaded, 2 when
+// has_other_files of stg, zeroes its totals and empties deleted_files. Returns 3 when loaded, 2 when
 // the header is not a directory header (the table stays empty). A missing
 // file, or a line naming a path the installer must not touch, ends the
 // program with a quit alert. message is not used.

@@ -80,21 +80,28 @@ void delete_files() {
     const std::string p = installed_path(i);
     const int code = delete_file(p);
     if (stg.log_actions) xer_group() << "DELETING  file " << p << ", with result=" << code << ".\n";
-    // Every folder between the file and the installation folder, which stays.
-    std::string folder = p;
-    for (;;) {
-      get_path_with_path(folder, folder);
-      if (folder.size() <= dest_dir_path.size() || folder.compare(0, dest_dir_path.size(), dest_dir_path) != 0)
-        break;
-      emptied.insert(folder);
-    }
+    note_emptied_folders(p, emptied);
     v.up_to_date = 0;
     v.sig_have = "NONE";
   }
+  delete_emptied_folders(emptied);
+}
+
+void note_emptied_folders(const std::string& path, std::set<std::string>& folders) {
+  std::string folder = path;
+  for (;;) {
+    get_path_with_path(folder, folder);
+    if (folder.size() <= dest_dir_path.size() || folder.compare(0, dest_dir_path.size(), dest_dir_path) != 0)
+      break;
+    folders.insert(folder);
+  }
+}
+
+void delete_emptied_folders(const std::set<std::string>& folders) {
   // Greatest first: a folder's sub-folders sort after it.
-  for (auto f = emptied.rbegin(); f != emptied.rend(); ++f) {
+  for (auto f = folders.rbegin(); f != folders.rend(); ++f) {
     if (!dir_exists(*f)) continue;
-    const int code = delete_file(*f);
+    const int code = delete_file(*f);  // goes only when empty
     if (stg.log_actions) xer_group() << "cleanup: DELETING  file " << *f << ", with result=" << code << ".\n";
   }
 }

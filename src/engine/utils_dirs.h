@@ -1,6 +1,7 @@
 // Between choosing and installing: making the folders the install needs and
 // deleting the files no longer wanted. Main thread; each returns when done.
 #pragma once
+#include <set>
 #include <string>
 
 // Makes dest_dir_path with its parents, every folder a file to install
@@ -13,3 +14,9 @@ void make_dir_error(const std::string& folder, int code);
 // Deletes the files marked do_delete, then the folders that this emptied,
 // deepest first, never dest_dir_path itself nor anything outside it.
 void delete_files();
+// Adds to folders every folder between the file at path and dest_dir_path,
+// each ending in '/': never dest_dir_path itself nor anything outside it.
+void note_emptied_folders(const std::string& path, std::set<std::string>& folders);
+// Deletes each of folders that is empty, deepest first, logging each attempt
+// when stg.log_actions is set; folders that still hold anything stay.
+void delete_emptied_folders(const std::set<std::string>& folders);

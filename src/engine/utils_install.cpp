@@ -39,6 +39,15 @@ static bool unpacked_as_expected(const std::string& dst, const std::string& unpa
   return !got_leaf.empty() && got_leaf == want_leaf && (file_exists(dst) || is_sim_link(dst, nullptr));
 }
 
+int unpack_file_archive(const std::string& archive, const std::string& dst, std::string& folder) {
+  std::string unpacked_name;
+  get_path_with_path(folder, dst);
+  const bool is_7z = archive.size() >= 3 && archive.compare(archive.size() - 3, 3, ".7z") == 0;
+  int code = is_7z ? p7z_to_file(archive, folder, &unpacked_name, 0) : zip_to_file(archive, folder, &unpacked_name, 0);
+  if (!code && !unpacked_as_expected(dst, unpacked_name)) code = ENOENT;
+  return code;
+}
+
 void dvd_unpack_task::do_it() {
   if (!copied) {
     copied = true;
@@ -50,12 +59,8 @@ void dvd_unpack_task::do_it() {
     return;
   }
   if (err_code) return;
-  std::string folder, unpacked_name;
-  get_path_with_path(folder, dst_path);
-  const bool is_7z = tmp_path.size() >= 3 && tmp_path.compare(tmp_path.size() - 3, 3, ".7z") == 0;
-  err_code = is_7z ? p7z_to_file(tmp_path, folder, &unpacked_name, 0)
-                   : zip_to_file(tmp_path, folder, &unpacked_name, 0);
-  if (!err_code && !unpacked_as_expected(dst_path, unpacked_name)) err_code = ENOENT;
+  std::string folder;
+  err_code = unpack_file_archive(tmp_path, dst_path, folder);
   if (!err_code && dst_path.find("Contents/MacOS/") != std::string::npos) err_code = make_file_executable(dst_path);
   delete_file(tmp_path);
   if (err_code) {

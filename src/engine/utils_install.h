@@ -38,3 +38,8 @@ int install_files_get_error(std::string& msg);
 // Ends the pass: every queued copy is still unpacked, then the pools go.
 // Returns 1.
 int install_files_kill();
+// Unpacks the archive of one file (7z when its name ends in ".7z", else zip)
+// into the folder of dst, which it names in folder. 0 when dst now stands
+// there under its own name; the unpacker's code, or ENOENT when the archive
+// held something else or nothing.
+int unpack_file_archive(const std::string& archive, const std::string& dst, std::string& folder);

@@ -4,8 +4,8 @@
 #include <errno.h>
 #include <unistd.h>
 #include <memory>
-#include "files/http_fixture.h"
-#include "files/http_peers.h"
+#include "support/http_fixture.h"
+#include "support/http_peers.h"
 #include "files/sock.h"
 
 namespace {

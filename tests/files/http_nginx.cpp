@@ -1,8 +1,8 @@
 // Downloads from a real nginx on a loopback port.
 #include <chrono>
 #include <thread>
-#include "files/http_fixture.h"
-#include "files/http_peers.h"
+#include "support/http_fixture.h"
+#include "support/http_peers.h"
 
 namespace {
 

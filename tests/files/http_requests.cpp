@@ -1,7 +1,7 @@
 // Building requests, failed look-ups and misuse of net_check.
 #include <unistd.h>
 #include <cstdio>
-#include "files/http_fixture.h"
+#include "support/http_fixture.h"
 #include "shell/hl_alert.h"
 
 namespace {

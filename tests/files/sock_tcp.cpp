@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "files/http_peers.h"
+#include "support/http_peers.h"
 #include "files/sock.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 #include <sys/types.h>
 #include <string>
+#include <vector>
 
 // A port of 127.0.0.1 that was free a moment ago (the system picked it), so
 // nothing listens on it.
@@ -31,8 +32,9 @@ class nginx_peer {
 class script_peer {
  public:
   ~script_peer();
-  // Starts the scenario; every request head it receives goes to the record.
-  bool start(const std::string& scenario);
+  // Starts the scenario with its further arguments (the "site" scenario's
+  // root and rules); every request head it receives goes to the record.
+  bool start(const std::string& scenario, const std::vector<std::string>& args = {});
   // Lets the "drip" scenario send its next byte.
   void release_byte();
   // Waits (bounded) for the server to report that it closed a connection.

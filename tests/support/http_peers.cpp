@@ -1,4 +1,4 @@
-#include "files/http_peers.h"
+#include "support/http_peers.h"
 #include <arpa/inet.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -101,8 +101,12 @@ bool nginx_peer::start(const std::string& root) {
          << "    root " << root << ";\n  }\n}\n";
     if (!test_write_file(dir_ + "nginx.conf", conf.str())) return false;
     int log_fd = open((dir_ + "nginx.out").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    pid_ = spawn({"/usr/sbin/nginx", "-p", dir_, "-c", dir_ + "nginx.conf", "-e", dir_ + "error.log"}, -1, log_fd,
-                 log_fd);
+    // setpriv hands nginx the signal to die with this process, so a test
+    // that crashes leaves no server behind; it then runs nginx in its place.
+    std::vector<std::string> args = {"/usr/sbin/nginx", "-p", dir_, "-c", dir_ + "nginx.conf", "-e",
+                                     dir_ + "error.log"};
+    if (access("/usr/bin/setpriv", X_OK) == 0) args.insert(args.begin(), {"/usr/bin/setpriv", "--pdeathsig", "KILL"});
+    pid_ = spawn(args, -1, log_fd, log_fd);
     close(log_fd);
     if (pid_ < 0) return false;
     auto deadline = steady::now() + std::chrono::seconds(10);
@@ -141,7 +145,7 @@ script_peer::~script_peer() {
   stop_child(pid_);
 }
 
-bool script_peer::start(const std::string& scenario) {
+bool script_peer::start(const std::string& scenario, const std::vector<std::string>& args) {
   std::string dir = test_scratch_dir("peer");
   record_path_ = dir + "record.txt";
   int in[2], out[2];
@@ -150,8 +154,10 @@ bool script_peer::start(const std::string& scenario) {
   // The system's interpreter starts in a fraction of the time of a wrapper
   // found first on PATH.
   const char* python = access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
-  pid_ = spawn({python, std::string(DUV_FIXTURES_DIR) + "/http_fault_server.py", scenario, record_path_}, in[0],
-               out[1], -1);
+  std::vector<std::string> argv = {python, std::string(DUV_FIXTURES_DIR) + "/http_fault_server.py", scenario,
+                                    record_path_};
+  argv.insert(argv.end(), args.begin(), args.end());
+  pid_ = spawn(argv, in[0], out[1], -1);
   close(in[0]);
   close(out[1]);
   to_child_ = in[1];
