@@ -176,7 +176,7 @@ static void done_with(mspace m) { recursive_spin_lock_release(&m->lock); }
 // Usable size of a block handed to free or resize; a chunk not in use stops the process.
 static size_t block_usable(void* mem) {
   size_t head = ch_head(mem2chunk(mem));
-  size_t usable = (head & CINUSE) ? (head & ~FLAG_BITS) - MS_CHUNK_OVERHEAD : 0;
+  size_t usable = (head & CINUSE) ? head_usable(head) : 0;
   if (!usable) abort();
   return usable;
 }

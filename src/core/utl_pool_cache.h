@@ -80,7 +80,7 @@ inline void* threadcache_malloc(threadcache_state* tc, size_t* size) {
   else
     bin->tail = nullptr;
   size_t head = ch_head(mem2chunk(blk));
-  size_t usable = (head & ~FLAG_BITS) - MS_CHUNK_OVERHEAD;
+  size_t usable = head_usable(head);
   if (!(head & CINUSE) || usable < blk->bin_size || usable < NED_MIN_BLOCK || usable > NED_CACHE_MAX_USABLE ||
       blk->bin_size < nominal || bin->head == blk || bin->tail == blk || tc->cached_bytes < blk->bin_size)
     abort();
