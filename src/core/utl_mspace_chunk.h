@@ -145,8 +145,9 @@ inline bool cinuse(const malloc_chunk* p) { return (ch_head(p) & CINUSE) != 0; }
 inline bool pinuse(const malloc_chunk* p) { return (ch_head(p) & PINUSE) != 0; }
 inline bool is_mmapped(const malloc_chunk* p) { return !pinuse(p) && (ch_foot(p) & MS_MAPPED_FOOT) != 0; }
 inline malloc_chunk* next_chunk(const malloc_chunk* p) { return chunk_plus(p, chunksize(p)); }
-// Usable bytes of a block in use: chunk size less head and footer, mapped or not.
-inline size_t chunk_usable(const malloc_chunk* p) { return chunksize(p) - MS_CHUNK_OVERHEAD; }
+// Usable bytes of a block in use whose head word is head: chunk size less head and footer, mapped or not.
+inline size_t head_usable(size_t head) { return (head & ~FLAG_BITS) - MS_CHUNK_OVERHEAD; }
+inline size_t chunk_usable(const malloc_chunk* p) { return head_usable(ch_head(p)); }
 
 inline bool ms_ok_address(const malloc_state* m, const void* a) { return (const char*)a >= m->least_addr; }
 inline bool ms_ok_magic(const malloc_state* m) { return m->magic == ms_magic(); }

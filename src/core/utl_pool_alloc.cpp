@@ -12,7 +12,25 @@ static constinit pool_state syspool;
 // Two threads that meet an unset default pool must not both set it up.
 static constinit recursive_spin_lock syspool_setup_lock;
 
-static void set_thread_value(pool_state* p, intptr_t v) { pthread_setspecific(p->cache_key, (void*)v); }
+// Every allocation and free reads the calling thread's value under the pool's
+// key. For the default pool, which lives as long as the process and takes
+// nearly every call, the value is mirrored in a plain thread-local word so that
+// the lookup costs one load instead of a call into the threads library. The key
+// keeps the value too: it stays the record of what each thread is.
+static constinit thread_local intptr_t syspool_value = 0;
+// The calling thread's id, set when the thread makes its first cache. Every
+// call checks that the cache it found is the caller's; a thread that made none
+// still holds 0 here and so fails that check as it should.
+static constinit thread_local pthread_t this_thread = 0;
+
+static inline intptr_t thread_value(pool_state* p) {
+  return p == &syspool ? syspool_value : (intptr_t)pthread_getspecific(p->cache_key);
+}
+
+static void set_thread_value(pool_state* p, intptr_t v) {
+  if (p == &syspool) syspool_value = v;
+  pthread_setspecific(p->cache_key, (void*)v);
+}
 
 static bool InitPool(pool_state* p, size_t capacity, int threads) {
   recursive_spin_lock_clear(&p->lock);
@@ -35,17 +53,16 @@ static bool InitPool(pool_state* p, size_t capacity, int threads) {
   return true;
 }
 
-static pool_state* set_up_syspool() {
+static void set_up_syspool() {
   recursive_spin_lock_acquire(&syspool_setup_lock);
   if (syspool.max_mspaces.load(std::memory_order_relaxed) == 0) InitPool(&syspool, 0, -1);
   recursive_spin_lock_release(&syspool_setup_lock);
-  return &syspool;
 }
 
 static inline pool_state* pool_or_sys(pool_state* p) {
   if (p) return p;
-  if (__builtin_expect(syspool.max_mspaces.load(std::memory_order_acquire) != 0, 1)) return &syspool;
-  return set_up_syspool();
+  if (__builtin_expect(syspool.max_mspaces.load(std::memory_order_acquire) == 0, 0)) set_up_syspool();
+  return &syspool;
 }
 
 // Cache records sit on cache lines of their own: each is written by its
@@ -62,7 +79,8 @@ static threadcache_state* AllocCache(pool_state* p) {
     tc = (threadcache_state*)mspace_memalign(p->mspaces[0].load(std::memory_order_acquire), kCacheLine, kCacheRecord);
   if (tc) {
     memset((void*)tc, 0, kCacheRecord);
-    tc->owner_thread = pthread_self();
+    if (!this_thread) this_thread = pthread_self();
+    tc->owner_thread = this_thread;
     tc->mspace_index = 0;
     p->caches[n] = tc;
   }
@@ -73,11 +91,11 @@ static threadcache_state* AllocCache(pool_state* p) {
 
 static void check_thread_view(threadcache_state* tc, int mymspace) {
   if (mymspace < 0 || mymspace >= NED_MAX_MSPACES) abort();
-  if (tc && !pthread_equal(tc->owner_thread, pthread_self())) abort();
+  if (tc && !pthread_equal(tc->owner_thread, this_thread)) abort();
 }
 
 // A thread without a cache so far, or one that runs without.
-static threadcache_state* uncached_thread(pool_state* p, intptr_t v, int* mymspace) {
+[[gnu::noinline]] static threadcache_state* uncached_thread(pool_state* p, intptr_t v, int* mymspace) {
   threadcache_state* tc = nullptr;
   if (v < 0) {
     *mymspace = (int)-(v + 1);
@@ -92,7 +110,7 @@ static threadcache_state* uncached_thread(pool_state* p, intptr_t v, int* mymspa
 
 // The calling thread's cache in the pool (null when it has none) and its mspace index.
 static inline threadcache_state* GetThreadCache(pool_state* p, int* mymspace) {
-  intptr_t v = (intptr_t)pthread_getspecific(p->cache_key);
+  intptr_t v = thread_value(p);
   if (__builtin_expect(v <= 0, 0)) return uncached_thread(p, v, mymspace);
   threadcache_state* tc = p->caches[v - 1];
   if (!tc) abort();
@@ -157,8 +175,8 @@ static void done_with(mspace m) { recursive_spin_lock_release(&m->lock); }
 
 // Usable size of a block handed to free or resize; a chunk not in use stops the process.
 static size_t block_usable(void* mem) {
-  malloc_chunk* c = mem2chunk(mem);
-  size_t usable = cinuse(c) ? chunk_usable(c) : 0;
+  size_t head = ch_head(mem2chunk(mem));
+  size_t usable = (head & CINUSE) ? head_usable(head) : 0;
   if (!usable) abort();
   return usable;
 }
@@ -167,15 +185,16 @@ static size_t block_usable(void* mem) {
 static bool cacheable(size_t usable) { return usable >= NED_MIN_BLOCK && usable <= NED_CACHE_MAX_USABLE; }
 
 // A request the cache did not serve, from the thread's mspace (or the one it moves to).
-static void* malloc_from_mspace(pool_state* p, threadcache_state* tc, int mymspace, size_t size) {
+[[gnu::noinline]] static void* malloc_from_mspace(pool_state* p, threadcache_state* tc, int mymspace, size_t size) {
   mspace m = GetMSpace(p, tc, &mymspace, size);
   void* ret = mspace_malloc(m, size);
   done_with(m);
   return ret;
 }
 
-void* nedpmalloc(pool_state* p, size_t size) {
-  p = pool_or_sys(p);
+// The bodies of allocation and free, inlined into both forms so that the
+// default pool's form knows its pool and reads the thread's value directly.
+[[gnu::always_inline]] static inline void* pool_malloc(pool_state* p, size_t size) {
   if (size < NED_MIN_BLOCK) size = NED_MIN_BLOCK;
   int mymspace;
   threadcache_state* tc = GetThreadCache(p, &mymspace);
@@ -185,6 +204,8 @@ void* nedpmalloc(pool_state* p, size_t size) {
   }
   return malloc_from_mspace(p, tc, mymspace, size);
 }
+
+void* nedpmalloc(pool_state* p, size_t size) { return pool_malloc(pool_or_sys(p), size); }
 
 void* nedpcalloc(pool_state* p, size_t count, size_t size) {
   size_t total;
@@ -235,9 +256,7 @@ void* nedprealloc(pool_state* p, void* mem, size_t size) {
   return ret;
 }
 
-void nedpfree(pool_state* p, void* mem) {
-  if (!mem) return;
-  p = pool_or_sys(p);
+[[gnu::always_inline]] static inline void pool_free(pool_state* p, void* mem) {
   int mymspace;
   threadcache_state* tc = GetThreadCache(p, &mymspace);
   size_t memsize = block_usable(mem);
@@ -245,6 +264,10 @@ void nedpfree(pool_state* p, void* mem) {
     threadcache_free(tc, mem, memsize);
   else
     mspace_free(nullptr, mem);
+}
+
+void nedpfree(pool_state* p, void* mem) {
+  if (mem) pool_free(pool_or_sys(p), mem);
 }
 
 void* nedpmemalign(pool_state* p, size_t alignment, size_t size) {
@@ -376,7 +399,7 @@ void neddestroypool(pool_state* p) {
 
 void neddisablethreadcache(pool_state* p) {
   p = pool_or_sys(p);
-  intptr_t v = (intptr_t)pthread_getspecific(p->cache_key);
+  intptr_t v = thread_value(p);
   if (v == 0) {
     set_thread_value(p, -1);
     return;
@@ -407,10 +430,12 @@ void* nedgetvalue(pool_state** p, void* mem) {
   return owner->user_value;
 }
 
-void* nedmalloc(size_t size) { return nedpmalloc(nullptr, size); }
+void* nedmalloc(size_t size) { return pool_malloc(pool_or_sys(nullptr), size); }
 void* nedcalloc(size_t count, size_t size) { return nedpcalloc(nullptr, count, size); }
 void* nedrealloc(void* mem, size_t size) { return nedprealloc(nullptr, mem, size); }
-void nedfree(void* mem) { nedpfree(nullptr, mem); }
+void nedfree(void* mem) {
+  if (mem) pool_free(pool_or_sys(nullptr), mem);
+}
 void* nedmemalign(size_t alignment, size_t size) { return nedpmemalign(nullptr, alignment, size); }
 void** nedindependent_calloc(size_t count, size_t size, void** chunks) {
   return nedpindependent_calloc(nullptr, count, size, chunks);

@@ -79,9 +79,9 @@ inline void* threadcache_malloc(threadcache_state* tc, size_t* size) {
     blk->next->prev = nullptr;
   else
     bin->tail = nullptr;
-  malloc_chunk* p = mem2chunk(blk);
-  size_t usable = chunk_usable(p);
-  if (!cinuse(p) || usable < blk->bin_size || usable < NED_MIN_BLOCK || usable > NED_CACHE_MAX_USABLE ||
+  size_t head = ch_head(mem2chunk(blk));
+  size_t usable = head_usable(head);
+  if (!(head & CINUSE) || usable < blk->bin_size || usable < NED_MIN_BLOCK || usable > NED_CACHE_MAX_USABLE ||
       blk->bin_size < nominal || bin->head == blk || bin->tail == blk || tc->cached_bytes < blk->bin_size)
     abort();
   ++tc->hit_count;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <bit>
+#include <thread>
 #include <vector>
 #include "core/heap_check.h"
 #include "core/utl_heap_sys.h"
@@ -71,6 +72,16 @@ TEST_F(PoolTest, FreeingTheSameBlockTwiceInARowAborts) {
   void* p = nedpmalloc(pool, 100);
   nedpfree(pool, p);
   EXPECT_DEATH(nedpfree(pool, p), "Attempt to free already freed memory block 0x[0-9a-f]+ - aborting!");
+}
+
+TEST_F(PoolTest, AThreadThatFindsAnotherThreadsCacheStops) {
+  std::thread([&] { nedpfree(pool, nedpmalloc(pool, 10)); }).join();  // that thread owns slot 0
+  EXPECT_DEATH(
+      {
+        pthread_setspecific(pool->cache_key, (void*)1);
+        nedpmalloc(pool, 10);
+      },
+      "");
 }
 
 TEST_F(PoolTest, TheCacheEvictsItsOldestBlocksPastItsLimit) {

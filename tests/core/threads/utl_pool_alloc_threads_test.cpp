@@ -233,6 +233,50 @@ TEST(PoolThreads, WithEveryMspaceBusyAThreadWaitsForItsOwn) {
   neddestroypool(pool);
 }
 
+TEST(PoolThreads, TheDefaultPoolKeepsEachThreadsCacheApart) {
+  void* b = nedmalloc(10);
+  pool_state* sys = nullptr;
+  nedgetvalue(&sys, b);
+  nedfree(b);
+  ASSERT_NE(sys, nullptr);
+  // Two threads at once, each with a cache of its own, then one retires it
+  // and goes on without: its next request is no longer rounded to a bin.
+  testing::internal::CaptureStdout();
+  std::atomic<int> ready{0};
+  threadcache_state* caches[2] = {};
+  void* firsts[2] = {};
+  size_t retired_size = 0;
+  intptr_t retired_value = 0;
+  auto body = [&](int me) {
+    void* p = nedmalloc(100);
+    firsts[me] = p;
+    caches[me] = cache_of_this_thread(sys);
+    ready.fetch_add(1);
+    while (ready.load() < 2) std::this_thread::yield();
+    nedfree(p);
+    EXPECT_EQ(nedmalloc(120), p);  // back from this thread's own cache
+    nedfree(p);
+    if (me == 1) {
+      neddisablethreadcache(nullptr);
+      retired_value = (intptr_t)pthread_getspecific(sys->cache_key);
+      void* q = nedmalloc(100);
+      retired_size = nedblksize(q);
+      nedfree(q);
+    }
+  };
+  std::thread a(body, 0), c(body, 1);
+  a.join();
+  c.join();
+  std::string text = testing::internal::GetCapturedStdout();
+  EXPECT_NE(text.find("Threadcache utilisation"), std::string::npos) << text;
+  ASSERT_NE(caches[0], nullptr);
+  EXPECT_NE(caches[0], caches[1]);
+  EXPECT_NE(firsts[0], firsts[1]);
+  EXPECT_LT(retired_value, 0);
+  EXPECT_EQ(retired_size, ms_request2size(100) - MS_CHUNK_OVERHEAD);
+  EXPECT_EQ("", check_pool(sys));
+}
+
 TEST(PoolThreads, TheThreadAfterEveryCacheSlotIsTakenRunsWithoutACache) {
   pool_state* pool = nedcreatepool(0, 4);
   for (int i = 0; i < NED_CACHE_SLOTS; ++i) std::thread([&] { nedpfree(pool, nedpmalloc(pool, 64)); }).join();
