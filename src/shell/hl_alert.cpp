@@ -60,9 +60,14 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
   in_alert = 1;
   if (reentered || !ogl_inited) {
     std::string message = s1 + " " + s2, detail = s3 + " " + s4;
-    if (message.size() >= 500 || detail.size() >= 500)
+    const bool too_long = message.size() >= 500 || detail.size() >= 500;
+    if (too_long && !reentered)
       __MACIBM_alert(0, "String too long!", message.size() >= 500 ? message : detail, "", "", t_crash,
                      "RUvozuz/GenH/hl_string", 129);
+    // The "String too long!" alert carries the long text itself: shown cut,
+    // rather than raising the same alert again without end.
+    if (message.size() >= 500) message.resize(499);
+    if (detail.size() >= 500) detail.resize(499);
     if (g_alert_screens.show_system_box) g_alert_screens.show_system_box(message, detail);
   } else if (!(s1.empty() && s2.empty() && s3.empty() && s4.empty()) || kind == t_language) {
     if (g_alert_screens.show_alert_screen) g_alert_screens.show_alert_screen(return_win, lines, kind, where);
