@@ -26,13 +26,7 @@ std::string digest_file(const std::string& path) {
   while ((n = read(fd, buf.data(), buf.size())) > 0) MD5UpdateWide(&c, buf.data(), static_cast<unsigned int>(n));
   MD5Final(&c);
   close(fd);
-  std::string hex;
-  char b[3];
-  for (unsigned char d : c.digest) {
-    snprintf(b, sizeof b, "%02x", d);
-    hex += b;
-  }
-  return hex;
+  return MD5_hex(c);
 }
 
 std::string run_md5sum(const std::string& path) {

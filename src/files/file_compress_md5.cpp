@@ -1,5 +1,4 @@
 // MD5 digests of installed files.
-#include <stdio.h>
 #include <sys/stat.h>
 #include "files/file_compress.h"
 #include "files/file_errors.h"
@@ -36,8 +35,6 @@ int calc_file_md5(const std::string& path, std::string& digest) {
     }
   }
   MD5Final(&ctx);
-  char hex[33];
-  for (int i = 0; i < 16; i++) snprintf(hex + 2 * i, 3, "%02x", ctx.digest[i]);
-  digest.assign(hex, 32);
+  digest = MD5_hex(ctx);
   return 0;
 }

@@ -182,3 +182,13 @@ void MD5Final(MD5Context* ctx) {
   Transform(ctx->state, ctx->in);
   for (int k = 0; k < 4; ++k) store_le32(ctx->digest + 4 * k, ctx->state[k]);
 }
+
+std::string MD5_hex(const MD5Context& ctx) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out(32, '0');
+  for (int i = 0; i < 16; ++i) {
+    out[2 * i] = digits[ctx.digest[i] >> 4];
+    out[2 * i + 1] = digits[ctx.digest[i] & 15];
+  }
+  return out;
+}

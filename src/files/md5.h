@@ -3,6 +3,7 @@
 // threads at once.
 #pragma once
 #include <cstdint>
+#include <string>
 
 struct MD5Context {
   uint32_t bits[2];            // input bits so far, mod 2^64, low word first
@@ -20,3 +21,6 @@ void MD5UpdateWide(MD5Context* ctx, const unsigned char* buf, unsigned int len);
 // Pads the input and stores the 16 digest bytes in ctx->digest. The context
 // is not meant to be updated afterwards.
 void MD5Final(MD5Context* ctx);
+// The finished digest as 32 lower-case hex digits, as md5sum and the
+// directory file write it.
+std::string MD5_hex(const MD5Context& ctx);

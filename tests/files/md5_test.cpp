@@ -11,22 +11,12 @@
 
 namespace {
 
-std::string hex(const MD5Context& c) {
-  std::string s;
-  char b[3];
-  for (unsigned char d : c.digest) {
-    snprintf(b, sizeof b, "%02x", d);
-    s += b;
-  }
-  return s;
-}
-
 std::string md5_of(const std::string& data) {
   MD5Context c;
   MD5Init(&c);
   MD5UpdateWide(&c, reinterpret_cast<const unsigned char*>(data.data()), static_cast<unsigned int>(data.size()));
   MD5Final(&c);
-  return hex(c);
+  return MD5_hex(c);
 }
 
 // Digests a whole file through a read-only mapping, in slices that fit the
@@ -56,7 +46,7 @@ std::string md5_of_file(const std::string& path) {
   }
   close(fd);
   MD5Final(&c);
-  return hex(c);
+  return MD5_hex(c);
 }
 
 std::string md5sum_of(const std::string& path) {
@@ -100,7 +90,7 @@ TEST(Md5, AnySplitGivesTheSameDigest) {
     at += n;
   }
   MD5Final(&c);
-  EXPECT_EQ(hex(c), whole);
+  EXPECT_EQ(MD5_hex(c), whole);
   for (size_t step : {size_t(1), size_t(63), size_t(64), size_t(65), size_t(4097)}) {
     MD5Init(&c);
     for (size_t i = 0; i < data.size(); i += step) {
@@ -108,7 +98,7 @@ TEST(Md5, AnySplitGivesTheSameDigest) {
       MD5Update(&c, p + i, static_cast<unsigned short>(n));
     }
     MD5Final(&c);
-    EXPECT_EQ(hex(c), whole) << step;
+    EXPECT_EQ(MD5_hex(c), whole) << step;
   }
 }
 
