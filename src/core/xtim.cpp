@@ -5,12 +5,10 @@
 #include <ctime>
 #include <iomanip>
 #include "core/globs.h"
+#include "core/utl_localtime.h"
 #include "platform/plat_clock.h"
-#include "shell/cons.h"
-#include "shell/wins.h"
-#include "widgets/colr.h"
-#include "widgets/focus.h"
 
+xtim_frame_hooks g_xtim_frame_hooks;
 xtim_class xtim;
 
 static std::atomic<uint64_t (*)()> clock_source{PLAT_microseconds};
@@ -100,7 +98,9 @@ void xtim_class::xtim_update() {
   real_time = (float)(now_s - fs.start_time);
 
   // Frame step.
-  if (wins.cur_win == 0 || cons.num_cons(-1) == 2) {
+  const int cur_win = g_xtim_frame_hooks.cur_win ? g_xtim_frame_hooks.cur_win() : 0;
+  const int consoles = g_xtim_frame_hooks.num_cons ? g_xtim_frame_hooks.num_cons() : 1;
+  if (cur_win == 0 || consoles == 2) {
     const float e_raw = real_time - fs.last_time_FM;
     const float e = clamp_dt(e_raw);
     smooth_dt = 0.75f * smooth_dt + 0.25f * e;
@@ -109,7 +109,7 @@ void xtim_class::xtim_update() {
     const float b = smooth_dt;
     min_dt = std::min(e, (1 - b) * min_dt + b * b);
     max_dt = std::max(e, (1 - b) * max_dt + b * b);
-  } else if (wins.cur_win < 994 || wins.cur_win > 999) {
+  } else if (cur_win < 994 || cur_win > 999) {
     smooth_dt = sim_dt = clamp_dt(real_time - fs.last_time_UI);
   }
   fs.last_time_FM = fs.last_time_UI = real_time;
@@ -140,7 +140,7 @@ void xtim_class::xtim_update() {
     mnw.mouse_held = 1;
     mnw.last_activity_time = now;
     mnw.last_press_time = now;
-    BTN_unfocus_any();
+    if (g_xtim_frame_hooks.unfocus) g_xtim_frame_hooks.unfocus();
   }
   if (mnw.mouse_up) {
     mnw.mouse_held = 0;
@@ -154,13 +154,7 @@ void xtim_class::xtim_update() {
 
   // Pulse.
   const float p = 0.8f + 0.2f * std::sin(15.0f * real_time);
-  colr.col_assign(89, p, p, p);
-  colr.col_assign(90, p, 0.5f * p, 0);
-  colr.col_assign(91, p, 0.3f * p, 0.3f * p);
-  colr.col_assign(92, 0.3f * p, 0.3f * p, p);
-  colr.col_assign(93, 0.2f * p, 0.8f * p, 0.2f * p);
-  colr.col_assign(94, 0.7f * p, 0.7f * p, 0.2f * p);
-  colr.pulse = p;
+  if (g_xtim_frame_hooks.pulse) g_xtim_frame_hooks.pulse(p);
 
   // Advance simulated time.
   sim_time_total += sim_dt;
@@ -172,7 +166,7 @@ void xtim_class::xtim_update() {
   // Calendar.
   const time_t t = time(nullptr);
   struct tm lt;
-  if (localtime_r(&t, &lt)) {
+  if (UTL_time_to_local(t, lt)) {
     year = lt.tm_year - 100;
     month = lt.tm_mon + 1;
     day = lt.tm_mday;

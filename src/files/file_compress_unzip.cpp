@@ -6,6 +6,7 @@
 #include <vector>
 #include <zlib.h>
 #include "core/globs.h"
+#include "core/utl_localtime.h"
 #include "files/file_compress.h"
 #include "files/file_compress_int.h"
 #include "files/file_errors.h"
@@ -71,7 +72,7 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string 
   tm.tm_mon = info.tmu_date.tm_mon;
   tm.tm_year = info.tmu_date.tm_year - 1900;
   tm.tm_isdst = -1;
-  const time_t when = mktime(&tm);
+  const time_t when = UTL_local_to_time(tm);
   if (when == (time_t)-1) {
     out.commit(mode, nullptr);
     return file_entry_failed(-1, __LINE__, dest);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <zip.h>
 #include "core/globs.h"
+#include "core/utl_localtime.h"
 #include "files/file_compress.h"
 #include "files/file_compress_fork.h"
 #include "files/file_compress_int.h"
@@ -64,7 +65,7 @@ static int file_entries_to_zip(zipFile zf, const std::string& source, const std:
   struct stat st;
   if (lstat(source.c_str(), &st) == 0) {
     struct tm tm;
-    localtime_r(&st.st_mtime, &tm);
+    UTL_time_to_local(st.st_mtime, tm);
     info.tmz_date.tm_sec = tm.tm_sec;
     info.tmz_date.tm_min = tm.tm_min;
     info.tmz_date.tm_hour = tm.tm_hour;
