@@ -20,6 +20,14 @@ inline std::string bench_data_dir() {
   return dir;
 }
 
+// A new scratch folder under TMPDIR (or /tmp), ending in '/'; "" on failure.
+inline std::string bench_scratch_dir(const std::string& stem) {
+  const char* t = getenv("TMPDIR");
+  std::string dir = std::string(t && *t ? t : "/tmp") + "/" + stem + "-XXXXXX";
+  if (!mkdtemp(dir.data())) return std::string();
+  return dir + "/";
+}
+
 inline bool bench_exists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "bench_support.h"
 #include "core/globs.h"
 #include "engine/utils_checksum.h"
 #include "engine/utils_table.h"
@@ -40,9 +41,8 @@ static void run_pass(const std::string&) {
 int main(int argc, char** argv) {
   const int files = argc > 1 ? atoi(argv[1]) : 2000;
   const long total_bytes = argc > 2 ? atol(argv[2]) : 1000L * 1000 * 1000;
-  char tmpl[] = "/tmp/duv-checksum-bench-XXXXXX";
-  if (!mkdtemp(tmpl)) return 1;
-  const std::string root = std::string(tmpl) + "/";
+  const std::string root = bench_scratch_dir("duv-checksum-bench");
+  if (root.empty()) return 1;
   dest_dir_path = root;
 
   // Sizes spread from small to twice the mean, as an installation's are.

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "bench_support.h"
 #include "core/globs.h"
 #include "engine/utils_dirs.h"
 #include "engine/utils_install.h"
@@ -55,9 +56,8 @@ static bool run_pass() {
 int main(int argc, char** argv) {
   const int files = argc > 1 ? atoi(argv[1]) : 400;
   const int file_kb = argc > 2 ? atoi(argv[2]) : 250;
-  char tmpl[] = "/tmp/duv-install-bench-XXXXXX";
-  if (!mkdtemp(tmpl)) return 1;
-  g_root = std::string(tmpl) + "/";
+  g_root = bench_scratch_dir("duv-install-bench");
+  if (g_root.empty()) return 1;
   dest_dir_path = g_root + "Sim/";
   temp_path = g_root + "tmp/";
   dvd_path = g_root + "disc/";

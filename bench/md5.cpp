@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "bench_support.h"
 #include "files/md5.h"
 
 namespace {
@@ -44,10 +45,9 @@ std::string run_md5sum(const std::string& path) {
 
 int main() {
   const size_t size = size_t(1) << 30;
-  const char* t = getenv("TMPDIR");
-  std::string dir = std::string(t && *t ? t : "/tmp") + "/md5bench-XXXXXX";
-  if (!mkdtemp(dir.data())) return 1;
-  const std::string path = dir + "/data";
+  const std::string dir = bench_scratch_dir("md5bench");
+  if (dir.empty()) return 1;
+  const std::string path = dir + "data";
   {
     int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
     std::vector<unsigned char> block(1 << 20);

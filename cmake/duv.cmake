@@ -33,11 +33,15 @@ function(duv_subsystem name)
   target_link_libraries(${name} PUBLIC duv_options ${ARG_DEPS})
 endfunction()
 
-# The subsystems call each other both ways (an alert from the core reaches the
-# shell, the shell's finish-up reaches the files' preference writer), so the
-# static libraries form a cycle; let the linker repeat them.
-function(duv_link_cycle)
-  foreach(t ${ARGN})
-    set_property(TARGET ${t} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
+# duv_layer_link_check(name lib...): links every object of the given layers
+# (lowest last) into one program with nothing above them, so a unit of a lower
+# layer that needs a higher one fails the build.
+function(duv_layer_link_check name)
+  set(archives)
+  foreach(lib ${ARGN})
+    list(APPEND archives $<TARGET_FILE:${lib}>)
   endforeach()
+  add_executable(${name} ${CMAKE_SOURCE_DIR}/cmake/layer_check_main.cpp)
+  list(GET ARGV 1 top)
+  target_link_libraries(${name} PRIVATE duv_options -Wl,--whole-archive ${archives} -Wl,--no-whole-archive ${top})
 endfunction()

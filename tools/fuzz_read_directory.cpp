@@ -13,8 +13,9 @@
 #include "engine/utils_table.h"
 
 static std::string scratch_file() {
-  char name[] = "/tmp/fuzz_directory_XXXXXX";
-  const int fd = mkstemp(name);
+  const char* t = getenv("TMPDIR");
+  std::string name = std::string(t && *t ? t : "/tmp") + "/fuzz_directory_XXXXXX";
+  const int fd = mkstemp(name.data());
   if (fd < 0) abort();
   close(fd);
   return name;

@@ -1,7 +1,7 @@
 #include "core/exce.h"
 #include "core/globs.h"
 #include "core/hl_thread.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 exce_class::exce_class() : file("no exception"), line(0), severity(3) {}
 

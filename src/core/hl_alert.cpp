@@ -1,4 +1,4 @@
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +8,6 @@
 #include "core/utl_cmdline.h"
 #include "core/utl_debug.h"
 #include "core/utl_mem.h"
-#include "files/translate.h"
-#include "files/pref.h"
 
 int app_done = 0;
 int in_alert = 0;
@@ -93,7 +91,7 @@ void MACIBM_finishup(int save) {
   if (save) {
     if (!scripted_run() && !finished_save) {
       finished_save = 1;
-      pref.IO_set(11, 1);
+      if (g_finishup_hooks.save_prefs) g_finishup_hooks.save_prefs();
       if (g_finishup_hooks.save_keys) g_finishup_hooks.save_keys();
     }
     THREAD_shutdown();
@@ -103,11 +101,4 @@ void MACIBM_finishup(int save) {
   if (g_finishup_hooks.flush_events) g_finishup_hooks.flush_events();
   std::lock_guard<std::recursive_mutex> l(xer_mutex());
   if (xer.is_open()) xer.close();
-}
-
-void MACIBM_setupforlang() {
-  if (mnw.lang != 0)
-    UTL_translate_load(mnw.lang);
-  else
-    UTL_translate_clear();
 }

@@ -1,4 +1,7 @@
-// The one alert entry point of every subsystem, and the shell's finish-up.
+// The one alert entry point of every subsystem, and the orderly finish-up.
+// Every layer raises alerts, so they live with the thread layer they ride on;
+// the window shell and the widget toolkit show them through g_alert_screens
+// and add their own finish-up steps through g_finishup_hooks.
 #pragma once
 #include <string>
 
@@ -19,9 +22,6 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
 // restores the display, closes the windows and closes the log. Safe to run twice.
 void MACIBM_finishup(int save);
 
-// Loads the chosen language's translation table (English clears it).
-void MACIBM_setupforlang();
-
 // The application's quit flag; the main loop runs frames until it is set.
 extern int app_done;
 // 1 while an alert is showing (re-entry guard).
@@ -40,10 +40,12 @@ struct alert_screens {
 };
 extern alert_screens g_alert_screens;
 
-// Steps of the finish-up that belong to the window and the widget toolkit
-// (key bindings, display mode, windows, events); they fill these in when they
-// start. Each is optional.
+// Steps of the finish-up that belong to higher layers: the preferences file,
+// and the window's and the widget toolkit's (key bindings, display mode,
+// windows, events). The shell fills them in when it connects the layers at
+// start-up. Each is optional.
 struct finishup_hooks {
+  void (*save_prefs)() = nullptr;
   void (*save_keys)() = nullptr;
   void (*restore_display)() = nullptr;
   void (*close_windows)() = nullptr;

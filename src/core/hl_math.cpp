@@ -1,7 +1,7 @@
 #include "core/hl_math.h"
 #include <cstdio>
 #include <cstdlib>
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 int int_rand(int low, int high) {
   if (low == high) return low;

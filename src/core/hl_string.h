@@ -26,3 +26,11 @@ void flt_to_str(float value, std::string* out, int width, int decimals, str_form
 // one-degree tile whose south-west corner is (lat, lon), inside its
 // ten-degree folder.
 void return_latlon_str_dsf(int lat, int lon, std::string* out);
+
+// Splits a widget label "left|right{help" into its parts (each output may be
+// null): the text before the last '|' on one side of the widget, the text
+// after it on the other, and the text after the last '{' as hover help. One
+// blank directly before and after each '|' and '{' is dropped first. Without
+// '|' the left part runs to the last '{' and the right part is empty. The
+// toolkit draws labels by it; the translation check compares their parts.
+void UTL_expand_label(std::string label, std::string* left, std::string* right, std::string* help);

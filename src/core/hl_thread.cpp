@@ -4,10 +4,14 @@
 #include <exception>
 #include "core/globs.h"
 #include "core/utl_cmdline.h"
-#include "ogl/ogl_extensions.h"
-#include "shell/hl_alert.h"
-#include "shell/cons.h"
-#include "shell/hl_init.h"
+#include "core/hl_alert.h"
+
+thread_gl_hooks g_thread_gl_hooks;
+
+static int threaded_gl() { return g_thread_gl_hooks.threaded_avail ? g_thread_gl_hooks.threaded_avail() : 0; }
+static void threaded_gl_failed() {
+  if (g_thread_gl_hooks.threaded_failed) g_thread_gl_hooks.threaded_failed();
+}
 
 static UTL_thread_handle main_thread;
 static std::atomic<int> threads_inited{0};
@@ -40,7 +44,7 @@ void THREAD_make_workers() {
   xer_group() << "CPU count        : " << n << "\n";
   if (cmdline.has_option("--num_workers")) n = atoi(cmdline.get_option("--num_workers").c_str()) + 1;
   int threads = 0;
-  if (glExt.threaded_avail) threads = n - 1 > 0 ? n - 1 : 1;
+  if (threaded_gl()) threads = n - 1 > 0 ? n - 1 : 1;
   g_threadpool = new UTL_threadpool(threads);
   UTL_runloop_init();
 }
@@ -76,26 +80,28 @@ int THREAD_is_main_thread() { return pthread_equal(UTL_get_current_thread(), mai
 
 void THREAD_create(UTL_thread_fn fn, void* arg, UTL_thread_handle* h1, UTL_thread_handle* h2,
                    UTL_thread_handle* h3, int want_gl) {
-  if (!glExt.threaded_avail) want_gl = 0;
+  if (!threaded_gl()) want_gl = 0;
   int asked = want_gl;
   thread_start_info info{fn, arg, nullptr, want_gl, nullptr};
   if (want_gl) {
-    info.loader = cons.cons_make_loader();
+    info.loader = g_thread_gl_hooks.make_loader ? g_thread_gl_hooks.make_loader() : nullptr;
     if (!info.loader) {
       info.want_gl = asked = 0;
-      glExt.threaded_ogl_failed();
+      threaded_gl_failed();
     }
   }
   info.handshake = UTL_message_queue_create<void*>();
   UTL_thread_create(THREAD_launch, &info, h1, h2, h3);
   UTL_message_queue_read(info.handshake, -1);
   UTL_message_queue_destroy(info.handshake);
-  if (info.want_gl != asked) glExt.threaded_ogl_failed();
+  if (info.want_gl != asked) threaded_gl_failed();
 }
 
 void* THREAD_launch(void* p) {
   thread_start_info* info = static_cast<thread_start_info*>(p);
-  if (info->want_gl == 1 && !MACIBM_set_context_loader(info->loader)) info->want_gl = 0;
+  if (info->want_gl == 1 &&
+      !(g_thread_gl_hooks.set_context_loader && g_thread_gl_hooks.set_context_loader(info->loader)))
+    info->want_gl = 0;
   UTL_thread_fn fn = info->fn;
   void* arg = info->arg;
   UTL_message_queue_write<void*>(info->handshake, nullptr);

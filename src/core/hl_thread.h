@@ -7,6 +7,18 @@
 #include "core/utl_thread.h"
 #include "core/utl_threadpool.h"
 
+// What the thread layer asks of the OpenGL layer and the window: whether
+// worker threads may use OpenGL, and their shared contexts. Those layers
+// answer once the shell connects them at start-up; until then every thread
+// runs without OpenGL.
+struct thread_gl_hooks {
+  int (*threaded_avail)() = nullptr;           // non-zero while workers may use OpenGL
+  void (*threaded_failed)() = nullptr;         // turns threaded use off, warning the user once
+  void* (*make_loader)() = nullptr;            // a context sharing the main one's objects, or null
+  int (*set_context_loader)(void*) = nullptr;  // makes it current on the caller; 1 on success
+};
+extern thread_gl_hooks g_thread_gl_hooks;
+
 // Records the main thread and creates the failure queues.
 void THREAD_init();
 // Logs the processor count and builds g_threadpool ("--num_workers", and

@@ -6,12 +6,12 @@
 #include <vector>
 #include "core/globs.h"
 #include "core/utl_dataref.h"
-#include "widgets/cmnd.h"
 
 extern const char UTL_cmdline_usage[];
 
 // The program's name and version as "--version" prints them.
 
+command_registry_hooks g_command_registry;
 UTL_cmdline cmdline;
 
 int UTL_cmdline::has_option(const char* name) const { return options.count(name) ? 1 : 0; }
@@ -67,11 +67,13 @@ int UTL_cmdline::init_common() {
   if (has_option("--cmnds")) {
     const std::string prefix = get_option("--cmnds");
     if (prefix == "all") {
-      for (size_t i = 0; i < cmnd.paths.size() && i < cmnd.descriptions.size(); ++i)
-        printf("%-50s %s\n", cmnd.paths[i].c_str(), cmnd.descriptions[i].c_str());
+      std::vector<std::string> paths, descriptions;
+      if (g_command_registry.all) g_command_registry.all(paths, descriptions);
+      for (size_t i = 0; i < paths.size() && i < descriptions.size(); ++i)
+        printf("%-50s %s\n", paths[i].c_str(), descriptions[i].c_str());
     } else {
       std::vector<std::string> parts;
-      cmnd.get_cmds_in_path(prefix, parts);
+      if (g_command_registry.in_path) g_command_registry.in_path(prefix, parts);
       std::sort(parts.begin(), parts.end());
       for (const std::string& s : parts) printf("%s\n", s.c_str());
     }

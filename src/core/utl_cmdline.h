@@ -3,6 +3,18 @@
 #pragma once
 #include <map>
 #include <string>
+#include <vector>
+
+// The command registry belongs to the widget toolkit; "--cmnds" and the
+// command listing of the file panels ask it through these, which the shell
+// connects at start-up. Unset, the registry reads as empty.
+struct command_registry_hooks {
+  // paths and descriptions of every command, in registry order.
+  void (*all)(std::vector<std::string>& paths, std::vector<std::string>& descriptions) = nullptr;
+  // The distinct next components below prefix (cmnd_class::get_cmds_in_path).
+  void (*in_path)(const std::string& prefix, std::vector<std::string>& out) = nullptr;
+};
+extern command_registry_hooks g_command_registry;
 
 class UTL_cmdline {
  public:

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 #include "core/globs.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 UTL_thread_handle UTL_get_current_thread() { return pthread_self(); }
 

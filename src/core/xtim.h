@@ -7,6 +7,17 @@
 #include <cstdint>
 #include <string>
 
+// The frame state the clock reads and the glow it drives belong to the window
+// shell and the widget toolkit; the shell connects them at start-up. Unset,
+// the clock runs as in a frame with no panel up and one console.
+struct xtim_frame_hooks {
+  int (*cur_win)() = nullptr;        // the sub-window in force (0 none, 994 to 999 the modal ones)
+  int (*num_cons)() = nullptr;       // how many console windows stand
+  void (*unfocus)() = nullptr;       // a click drops the text fields' keyboard focus
+  void (*pulse)(float p) = nullptr;  // this frame's glow level, 0.6 to 1.0, for the pulsing colours
+};
+extern xtim_frame_hooks g_xtim_frame_hooks;
+
 class xtim_class {
  public:
   // The starting values (noon, day 90, a 0.02 s step).

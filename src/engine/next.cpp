@@ -1,4 +1,4 @@
-#include "installer/next.h"
+#include "engine/next.h"
 #include "core/xtim.h"
 #include "engine/utils_table.h"
 #include "files/file_ops.h"

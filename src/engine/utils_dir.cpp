@@ -4,7 +4,7 @@
 #include "files/xmap.h"
 #include "engine/utils_download.h"
 #include "engine/utils_table.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 static int clamp_platform(int p) { return p < 0 ? 0 : p > 6 ? 6 : p; }
 

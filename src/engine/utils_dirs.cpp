@@ -7,7 +7,7 @@
 #include "files/file_paths.h"
 #include "files/translate.h"
 #include "engine/utils_table.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 // A folder that is already there is fine; a file in its place is not.
 static int make_one_folder(const std::string& folder) {

@@ -10,8 +10,8 @@
 #include "files/file_paths.h"
 #include "files/http.h"
 #include "files/translate.h"
-#include "installer/next.h"
-#include "shell/hl_alert.h"
+#include "engine/next.h"
+#include "core/hl_alert.h"
 
 std::set<std::string> deleted_files;
 

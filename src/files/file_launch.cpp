@@ -7,7 +7,7 @@
 #include "platform/plat_bundles.h"
 #include "platform/plat_process.h"
 #include "platform/plat_volumes.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 int launch_app(const std::string& app, const std::string& argument, int finish_first) {
   std::string path = app;

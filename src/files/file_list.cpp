@@ -7,8 +7,8 @@
 #include <numeric>
 #include "core/hl_paths.h"
 #include "files/file_paths.h"
-#include "shell/hl_alert.h"
-#include "widgets/cmnd.h"
+#include "core/hl_alert.h"
+#include "core/utl_cmdline.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ int opensave_getitems(const std::string& folder, int filter, std::vector<std::st
   names.clear();
   kinds.clear();
   if (filter == filter_nothing || filter == filter_commands) {
-    if (filter == filter_commands) cmnd.get_cmds_in_path(folder, names);
+    if (filter == filter_commands && g_command_registry.in_path) g_command_registry.in_path(folder, names);
     kinds.assign(names.size(), filter);
     for (size_t i = 0; i < names.size(); ++i) {
       if (!names[i].empty() && names[i].back() == '/') {

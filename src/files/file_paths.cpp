@@ -10,7 +10,9 @@
 #include "core/globs.h"
 #include "platform/plat_dialogs.h"
 #include "platform/plat_folders.h"
-#include "shell/hl_init.h"
+#include "platform/plat_bundle.h"
+
+int g_case_sensitive = 0;
 
 namespace {
 
@@ -235,4 +237,16 @@ int GetFilePathFromUser(int kind, const std::string& message, const std::string&
     if (stat(full.c_str(), &st) == 0) start = S_ISDIR(st.st_mode) ? full : std::string();
   }
   return PLAT_choose_path(kind, message, start, path);
+}
+
+void MACIBM_set_app_path(std::string& out, int keep_bundle) {
+  std::string bundle = PLAT_bundle_path();
+  if (bundle.empty()) return;
+  set_path_to_right_dirchars(bundle);
+  int sensitive = PLAT_volume_case_sensitive(bundle);
+  if (sensitive >= 0) g_case_sensitive = sensitive;
+  if (keep_bundle)
+    out = bundle;
+  else
+    get_path_with_path(out, bundle);
 }

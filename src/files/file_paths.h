@@ -4,6 +4,16 @@
 #pragma once
 #include <string>
 
+// 1 when the volume that holds the application bundle is case-sensitive;
+// set by MACIBM_set_app_path, read by the case repair of set_path_to_full.
+extern int g_case_sensitive;
+
+// out := the application bundle's path with its separators repaired; with
+// keep_bundle 0, the folder that holds it (ending in '/'), with 1 the bundle
+// itself (no trailing '/'). Also sets g_case_sensitive from the bundle's volume
+// (unchanged when that cannot be told).
+void MACIBM_set_app_path(std::string& out, int keep_bundle);
+
 // The well-known folders of get_OS_abs_path.
 enum os_dir_type {
   os_dir_this_app = 0,      // the folder that holds the application bundle

@@ -4,7 +4,7 @@
 #include "core/hl_thread.h"
 #include "core/xtim.h"
 #include "files/sock.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 http_class http;
 int ot_inited = 0;

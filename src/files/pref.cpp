@@ -6,11 +6,20 @@
 #include "files/file_paths.h"
 #include "files/http.h"
 #include "files/xmap.h"
-#include "shell/cons.h"
-#include "shell/wins.h"
-#include "widgets/reno.h"
 
+pref_screen_fields g_pref_screen;
 pref_class pref;
+
+// The screen fields with every unset one pointing at a stand-in.
+static pref_screen_fields screen_fields() {
+  static int stand_in[11];
+  pref_screen_fields f = g_pref_screen;
+  int** all[] = {&f.x_res_wind, &f.y_res_wind, &f.x_res_full, &f.y_res_full, &f.hz_full,   &f.bpp_full,
+                 &f.full_screen, &f.use_vsync1, &f.use_vsync2, &f.alias_req, &f.sec_mon_inuse};
+  for (size_t i = 0; i < sizeof all / sizeof all[0]; ++i)
+    if (!*all[i]) *all[i] = &stand_in[i];
+  return f;
+}
 
 namespace {
 
@@ -110,10 +119,11 @@ void pref_class::IO_set(int type, int mode) {
     s.int_io(&stg.get_beta, "_get_beta");
   } else if (type == 10) {
     // The window's own settings travel through the ALL set.
-    int* const window_pairs[][2] = {{&wins.x_res_wind, &all.x_res_wind}, {&wins.y_res_wind, &all.y_res_wind},
-                                    {&wins.x_res_full, &all.x_res_full}, {&wins.y_res_full, &all.y_res_full},
-                                    {&wins.hz_full, &all.hz},            {&wins.bpp_full, &all.bpp},
-                                    {&wins.full_screen, &all.full}};
+    const pref_screen_fields f = screen_fields();
+    int* const window_pairs[][2] = {{f.x_res_wind, &all.x_res_wind}, {f.y_res_wind, &all.y_res_wind},
+                                    {f.x_res_full, &all.x_res_full}, {f.y_res_full, &all.y_res_full},
+                                    {f.hz_full, &all.hz},            {f.bpp_full, &all.bpp},
+                                    {f.full_screen, &all.full}};
     if (mode == 1) {
       mnw.prefs_found = 1;
       for (auto& pair : window_pairs) *pair[1] = *pair[0];
@@ -137,19 +147,19 @@ void pref_class::IO_set(int type, int mode) {
     }
     if (mode == 0)
       for (auto& pair : window_pairs) *pair[0] = *pair[1];
-    s.int_io(&reno.use_vsync1, "_use_vsync1");
-    s.int_io(&reno.use_vsync2, "_use_vsync2");
+    s.int_io(f.use_vsync1, "_use_vsync1");
+    s.int_io(f.use_vsync2, "_use_vsync2");
     s.int_io(&mnw.lang, "_lang");
-    s.int_io(&reno.alias_req, "_alias_req");
+    s.int_io(f.alias_req, "_alias_req");
     s.int_io(&mnw.keylist_up, "_keylist_up");
     s.int_io(&mnw.prefs_found, "_prefs_found");
     // The file records whether a second monitor was in use; a value read back
     // has no lasting effect.
-    cons.sec_mon_inuse = cons.num_cons(-1) == 2 ? 1 : 0;
-    s.int_io(&cons.sec_mon_inuse, "_sec_mon_inuse");
-    cons.sec_mon_inuse = 0;
-    if (wins.x_res_wind < 600 || wins.x_res_wind > 9999) wins.x_res_wind = 1024;
-    if (wins.y_res_wind < 600 || wins.y_res_wind > 9999) wins.y_res_wind = 768;
+    *f.sec_mon_inuse = f.num_cons && f.num_cons() == 2 ? 1 : 0;
+    s.int_io(f.sec_mon_inuse, "_sec_mon_inuse");
+    *f.sec_mon_inuse = 0;
+    if (*f.x_res_wind < 600 || *f.x_res_wind > 9999) *f.x_res_wind = 1024;
+    if (*f.y_res_wind < 600 || *f.y_res_wind > 9999) *f.y_res_wind = 768;
   }
   if (mode == 1) close_ouf(path);
 }

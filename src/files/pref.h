@@ -31,6 +31,26 @@ class scan_class {
   bool lookup(const std::string& key, std::string& text) const;
 };
 
+// The window's and the renderer's settings that the screen file (type 10)
+// carries belong to the window shell and the widget toolkit; the shell points
+// these at them when it connects the layers at start-up. A field left unset
+// travels through a stand-in of the file's own.
+struct pref_screen_fields {
+  int* x_res_wind = nullptr;  // wins: window and full-screen size, rate, depth, mode
+  int* y_res_wind = nullptr;
+  int* x_res_full = nullptr;
+  int* y_res_full = nullptr;
+  int* hz_full = nullptr;
+  int* bpp_full = nullptr;
+  int* full_screen = nullptr;
+  int* use_vsync1 = nullptr;  // reno: vertical sync and anti-aliasing
+  int* use_vsync2 = nullptr;
+  int* alias_req = nullptr;
+  int* sec_mon_inuse = nullptr;    // cons: whether a second monitor was in use
+  int (*num_cons)() = nullptr;     // cons: how many console windows stand
+};
+extern pref_screen_fields g_pref_screen;
+
 class pref_class {
  public:
   // Moves the settings of preference file type (10 "Screen Res.prf",

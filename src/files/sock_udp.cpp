@@ -3,7 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <string>
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 static const char* const udp_unit = "RUvozuz/Sockets/VuduSocketUDP";
 static const char* const udp_unit_lin = "RUvozuz/Sockets/VuduSocketUDP.lin";

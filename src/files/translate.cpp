@@ -6,11 +6,11 @@
 #include <unordered_map>
 #include <unordered_set>
 #include "core/globs.h"
+#include "core/hl_string.h"
 #include "core/utl_cmdline.h"
 #include "files/file_paths.h"
 #include "files/xmap.h"
 #include "platform/plat_lang.h"
-#include "widgets/butn.h"
 
 namespace {
 
@@ -117,8 +117,8 @@ void add_entry(int table, const std::string& line) {
   if (!UTL_utf8_valid(line)) log_line_error(line, "contains invalid UTF8 characters.");
 
   std::string el, er, eh, tl, tr, th;
-  BTN_expand_label(english, &el, &er, &eh);
-  BTN_expand_label(translation, &tl, &tr, &th);
+  UTL_expand_label(english, &el, &er, &eh);
+  UTL_expand_label(translation, &tl, &tr, &th);
   if ((!el.empty() && tl.empty()) || (!er.empty() && tr.empty()) || (!eh.empty() && th.empty()))
     log_line_error(line, "does not have its help tips correctly formatted.");
   if (UTL_count_leading(english) != UTL_count_leading(translation))

@@ -13,7 +13,7 @@
 #include "core/utl_resource.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 namespace {
 

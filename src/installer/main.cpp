@@ -2,7 +2,7 @@
 #include <cstdio>
 #include "core/globs.h"
 #include "files/pref.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "shell/hl_init.h"
 
 int main(int argc, char** argv) {

@@ -1,5 +1,5 @@
 #include "ogl/ogl_extensions.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 OGL_extensions glExt;
 

@@ -3,34 +3,21 @@
 #include "core/hl_thread.h"
 #include "core/utl_cmdline.h"
 #include "core/utl_debug.h"
+#include "core/utl_localtime.h"
 #include "core/utl_profiler.h"
 #include "core/utl_remote_cmd.h"
 #include "core/utl_stat.h"
 #include "files/translate.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "shell/wins.h"
 #include <vector>
 #include "files/file_paths.h"
 #include "platform/plat_folders.h"
 
-int g_case_sensitive = 0;
-
 int MACIBM_set_context_loader(void* context) {
   // There is no window yet, so no context can be made current.
   (void)context;
   return 0;
-}
-
-void MACIBM_set_app_path(std::string& out, int keep_bundle) {
-  std::string bundle = PLAT_bundle_path();
-  if (bundle.empty()) return;
-  set_path_to_right_dirchars(bundle);
-  int sensitive = PLAT_volume_case_sensitive(bundle);
-  if (sensitive >= 0) g_case_sensitive = sensitive;
-  if (keep_bundle)
-    out = bundle;
-  else
-    get_path_with_path(out, bundle);
 }
 
 // The chosen language must be one the resources offer; when it is not, the
@@ -47,7 +34,16 @@ static void check_language() {
   }
 }
 
+void MACIBM_setupforlang() {
+  if (mnw.lang != 0)
+    UTL_translate_load(mnw.lang);
+  else
+    UTL_translate_clear();
+}
+
 void MACIBM_init(int argc, char** argv) {
+  MACIBM_connect_layers();
+  UTL_local_time_init();
   UTL_debug_init();
   MACIBM_set_app_path(app_path, 0);
   app_path.clear();

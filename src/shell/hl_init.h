@@ -16,11 +16,12 @@ void MACIBM_open_log();
 // Makes the given OpenGL context current on the calling thread; 1 on success.
 int MACIBM_set_context_loader(void* context);
 
-// out := the application bundle's path with its separators repaired; with
-// keep_bundle 0, the folder that holds it (ending in '/'), with 1 the bundle
-// itself (no trailing '/'). Also sets g_case_sensitive from the bundle's volume
-// (unchanged when that cannot be told).
-void MACIBM_set_app_path(std::string& out, int keep_bundle);
+// Loads the chosen language's translation table (English clears it).
+void MACIBM_setupforlang();
 
-// 1 when the volume that holds the application bundle is case-sensitive.
-extern int g_case_sensitive;
+// Fills in the hooks and fields through which the lower layers (the thread
+// layer, the clock, the command line, the preferences, the finish-up) reach
+// the window shell, the OpenGL layer and the widget toolkit. MACIBM_init
+// does it first; anything that runs the layers without it (the tests' entry
+// point) calls it itself.
+void MACIBM_connect_layers();

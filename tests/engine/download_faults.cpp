@@ -10,7 +10,7 @@
 #include "files/file_errors.h"
 #include "files/file_ops.h"
 #include "files/http.h"
-#include "installer/next.h"
+#include "engine/next.h"
 #include "support/http_peers.h"
 
 namespace {

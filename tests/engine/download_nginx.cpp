@@ -12,7 +12,7 @@
 #include "engine/utils_download.h"
 #include "engine/engine_support.h"
 #include "files/http.h"
-#include "installer/next.h"
+#include "engine/next.h"
 #include "support/http_peers.h"
 
 namespace {

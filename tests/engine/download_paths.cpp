@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include "engine/engine_support.h"
 #include "engine/utils_download.h"
-#include "installer/next.h"
+#include "engine/next.h"
 #include "support/test_env.h"
 
 TEST(DownloadPaths, APathOutOfTheInstallationEndsTheProgramUntouched) {

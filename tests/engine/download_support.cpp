@@ -12,7 +12,7 @@
 #include "engine/utils_download.h"
 #include "files/file_compress.h"
 #include "files/file_ops.h"
-#include "installer/next.h"
+#include "engine/next.h"
 #include "platform/plat_clock.h"
 
 namespace {

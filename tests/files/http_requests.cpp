@@ -2,7 +2,7 @@
 #include <unistd.h>
 #include <cstdio>
 #include "support/http_fixture.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "core/globs.h"
 #include "files/archive_support.h"
 #include "files/file_launch.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "support/test_env.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 #include "files/sock_udp.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "support/test_env.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "core/globs.h"
 #include "core/hl_thread.h"
 #include "core/utl_cmdline.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "support/test_env.h"
 
 namespace {

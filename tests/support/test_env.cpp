@@ -4,14 +4,30 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 static std::string g_home;
+static std::string g_outer_tmp;
 
-void test_env_isolate_home() {
-  char tmpl[] = "/tmp/duv-test-XXXXXX";
-  if (!mkdtemp(tmpl)) return;
+std::string test_outer_tmp() {
+  if (g_outer_tmp.empty()) {
+    const char* t = getenv("TMPDIR");
+    g_outer_tmp = t && *t ? t : "/tmp";
+    while (g_outer_tmp.size() > 1 && g_outer_tmp.back() == '/') g_outer_tmp.pop_back();
+  }
+  return g_outer_tmp;
+}
+
+void test_env_isolate_home(bool death_test_child) {
+  if (death_test_child) {
+    const char* home = getenv("HOME");
+    if (home) g_home = home;
+    return;
+  }
+  std::string tmpl = test_outer_tmp() + "/duv-test-XXXXXX";
+  if (!mkdtemp(tmpl.data())) return;
   g_home = tmpl;
   setenv("HOME", g_home.c_str(), 1);
   setenv("XDG_CONFIG_HOME", (g_home + "/.config").c_str(), 1);
@@ -21,8 +37,27 @@ void test_env_isolate_home() {
   setenv("TMPDIR", tmp.c_str(), 1);
 }
 
+void test_env_finish_home(bool passed) {
+  if (g_home.empty()) return;
+  if (!passed) {
+    fprintf(stderr, "test home kept: %s\n", g_home.c_str());
+    return;
+  }
+  // Tests leave read-only files and folders behind on purpose; as root
+  // remove_all takes them, as anyone else their folders need write access.
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(g_home, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec))
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::remove_all(g_home, ec);
+  if (ec) fprintf(stderr, "test home not removed: %s (%s)\n", g_home.c_str(), ec.message().c_str());
+}
+
 std::string test_scratch_dir(const std::string& stem) {
-  std::string base = (g_home.empty() ? std::string("/tmp") : g_home) + "/" + stem + "-XXXXXX";
+  std::string base = (g_home.empty() ? test_outer_tmp() : g_home) + "/" + stem + "-XXXXXX";
   std::string buf = base;
   if (!mkdtemp(buf.data())) return std::string();
   return buf + "/";

@@ -3,8 +3,16 @@
 #pragma once
 #include <string>
 
-// Points HOME, XDG_CONFIG_HOME and TMPDIR at a fresh folder of this process.
-void test_env_isolate_home();
+// Points HOME, XDG_CONFIG_HOME and TMPDIR at a fresh folder of this process,
+// made under the caller's TMPDIR (or /tmp). A death-test child keeps the home
+// it inherited from the run that started it.
+void test_env_isolate_home(bool death_test_child = false);
+// At the end of a run: removes the private home when passed, else keeps it
+// and prints its path on standard error.
+void test_env_finish_home(bool passed);
+// The temporary folder the run was started with: TMPDIR, else /tmp; no
+// trailing '/'.
+std::string test_outer_tmp();
 // A new empty folder under the private home, ending in '/'.
 std::string test_scratch_dir(const std::string& stem);
 // Runs a shell command; returns its exit status (-1 when it could not run).

@@ -1,21 +1,24 @@
 // Entry of every test program. Each run gets its own home folder, so nothing
-// a test does (Desktop log, preferences, temporary folder) touches the user's.
+// a test does (Desktop log, preferences, temporary folder) touches the user's;
+// the folder goes when the run passes and stays, named, when it fails.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <string>
+#include "core/utl_localtime.h"
+#include "shell/hl_init.h"
 #include "support/test_env.h"
-
-#ifdef DUV_TSAN
-// The unpack threads set file times with mktime. With TZ unset, glibc renames
-// its time zone on every call under a lock of its own that the race detector
-// cannot see, so it reports the free and strdup inside as a race.
-extern "C" const char* __tsan_default_suppressions() { return "race:tzset_internal\n"; }
-#endif
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   // Death tests re-run the program rather than fork a threaded process.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  test_env_isolate_home();
-  return RUN_ALL_TESTS();
+  // The re-run child works in the home of the run that started it, which
+  // removes it; the child never removes anything.
+  const bool death_child = !GTEST_FLAG_GET(internal_run_death_test).empty();
+  test_env_isolate_home(death_child);
+  // The tests run the layers as the program does, connected.
+  MACIBM_connect_layers();
+  UTL_local_time_init();
+  const int result = RUN_ALL_TESTS();
+  if (!death_child) test_env_finish_home(result == 0);
+  return result;
 }

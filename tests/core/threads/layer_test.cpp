@@ -9,7 +9,7 @@
 #include "core/utl_cmdline.h"
 #include "core/utl_worker.h"
 #include "ogl/ogl_extensions.h"
-#include "shell/hl_alert.h"
+#include "core/hl_alert.h"
 #include "support/test_env.h"
 
 namespace {
