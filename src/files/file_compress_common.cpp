@@ -8,6 +8,7 @@
 #include "core/globs.h"
 #include "files/file_compress_int.h"
 #include "files/file_errors.h"
+#include "files/file_inside.h"
 #include "files/file_paths.h"
 
 void ARC_log_entry_failure(const char* what, int code, int line, const std::string& path) {
@@ -15,23 +16,17 @@ void ARC_log_entry_failure(const char* what, int code, int line, const std::stri
               << ". inFile=" << path << ".\n";
 }
 
-int ARC_check_entry(const std::string& folder, const std::string& name) {
+int ARC_check_entry(const std::string& root, const std::string& name, const std::string& dest) {
   if (name.empty() || name[0] == '/') return name.empty() ? 0 : EINVAL;
-  std::string base = folder;
-  set_path_to_full(base);
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = name.find('/', start);
     if (end == std::string::npos) end = name.size();
     if (name.compare(start, end - start, "..") == 0) return EINVAL;
-    // Every component but the last is a folder the entry passes through.
-    if (end < name.size()) {
-      struct stat st;
-      if (lstat((base + name.substr(0, end)).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return EINVAL;
-    }
     start = end + 1;
   }
-  return 0;
+  const int err = inside_check(root, dest, inside_entry);
+  return err == ELOOP ? EINVAL : err;
 }
 
 static uint64_t le64(const unsigned char* p) {

@@ -14,10 +14,13 @@
 // inFile=<path>." as one line.
 void ARC_log_entry_failure(const char* what, int code, int line, const std::string& path);
 
-// 0 when the entry name stays inside folder: it is not absolute, has no ".."
-// component, and no folder it passes through below folder is a symbolic link
-// (one that an earlier entry made, say). Else EINVAL.
-int ARC_check_entry(const std::string& folder, const std::string& name);
+// 0 when an entry named name may be written at dest, the full path the
+// unpacker will use for it (letter case repaired already, so that the check
+// and the write name the same file): name is not absolute and has no ".."
+// component, and dest stays inside root by file_inside's rule (its last
+// component, which the entry replaces, may be a link). Else EINVAL, or the
+// system's code when dest cannot be looked at.
+int ARC_check_entry(const std::string& root, const std::string& name, const std::string& dest);
 
 // The sizes of an entry as its zip64 extra field states them. The zip library
 // of this system finds that field but, on 64-bit machines, keeps the 32-bit
