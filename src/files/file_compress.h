@@ -52,6 +52,12 @@ int zip_to_file(const std::string& archive, const std::string& folder, std::stri
 int p7z_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
                 const std::string& root = std::string());
 
+// Removes from folder (ending in '/') the hidden files that extractions of
+// processes no longer alive left half-written (a run killed in the middle of
+// an unpack); every other name, and those of live processes, stay. 0, or the
+// errno of a folder that cannot be read. Logs each removal.
+int ARC_remove_stale_temporaries(const std::string& folder);
+
 // Writes a one-entry zip archive of source at archive (replacing any file
 // there): a link as a link entry, a file with its mode and time, and its
 // resource fork, when it has one, as a "__MACOSX/._<name>" companion entry.

@@ -85,7 +85,7 @@ int arc_out_file::open(const std::string& d) {
   dest = d;
   std::string folder = dest.substr(0, dest.rfind('/') + 1);
   for (int attempt = 0; attempt < 100; attempt++) {
-    tmp = folder + ".duv-unpack-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    tmp = ARC_unpack_temp_name(folder, serial++);
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       written = 0;

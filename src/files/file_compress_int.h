@@ -39,6 +39,10 @@ arc_entry_sizes ARC_stated_sizes(unzFile z, const unz_file_info64& info);
 // Entries over max_size are not read: too_big is returned.
 int ARC_read_entry(unzFile z, const unz_file_info64& info, uint64_t max_size, int too_big, std::string& out);
 
+// The hidden name, in folder (ending in '/'), of this process's serial-th
+// file being extracted: ".duv-unpack-<pid>-<serial>".
+std::string ARC_unpack_temp_name(const std::string& folder, unsigned serial);
+
 // A file being extracted: written under a hidden name in its folder and
 // renamed to its destination only by commit, so a failed entry leaves no
 // partial file and keeps whatever was at the destination.
