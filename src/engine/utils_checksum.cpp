@@ -30,11 +30,10 @@ void checksum_task::do_it() {
     // A file reached through a link that leads out is not the installation's:
     // absent. A full scan digests a link's own text, a quick one looks at
     // what the link leads to.
-    if (inside_installation(path, quick ? inside_through : inside_entry) != 0)
-      have = "NONE";
-    else if (!quick)
+    const bool inside = inside_installation(path, quick ? inside_through : inside_entry) == 0;
+    if (inside && !quick)
       calc_file_md5(path, have);  // leaves "NONE" when the file cannot be read
-    else if (file_exists(path))
+    else if (inside && file_exists(path))
       have = v.sig_want;
     v.sig_have = have;
     v.up_to_date = (have == v.sig_want) ? 1 : 0;
