@@ -121,4 +121,27 @@ TEST(ArchiveHostile, LetterCaseNeverLeadsThroughALink) {
   }
 }
 
+TEST(ArchiveHostile, SevenZipFilesNeverGoThroughALinkThatLeadsOutOfTheRoot) {
+  const std::string fx = cached_fixture("make_7z_archives.sh");
+  ASSERT_NE("", fx);
+  const std::string parent = test_scratch_dir("hostile7zlink");
+  const std::string root = parent + "inst/dest/";
+  ASSERT_EQ(0, test_run("mkdir -p " + shell_quote(root + "real") + " " + shell_quote(parent + "elsewhere") +
+                        " && echo keep > " + shell_quote(parent + "elsewhere/text.txt")));
+  ASSERT_EQ(0, symlink("../../elsewhere", (root + "lnk").c_str()));
+  ASSERT_EQ(0, symlink("real", (root + "in").c_str()));
+  const std::string before = victim_state(parent + "elsewhere");
+  {
+    log_capture log(parent + "log.txt");
+    EXPECT_EQ(EINVAL, p7z_to_file(fx + "one.7z", root + "lnk/", nullptr, 0, root));
+    EXPECT_NE(std::string::npos, log.text().find("Refused the entry "));
+  }
+  EXPECT_EQ(before, victim_state(parent + "elsewhere"));
+  // A link that stays inside the root is a folder like any other.
+  EXPECT_EQ(0, p7z_to_file(fx + "one.7z", root + "in/", nullptr, 0, root));
+  EXPECT_EQ(test_read_file(fx + "in/text.txt"), test_read_file(root + "real/text.txt"));
+  test_run("rm -rf " + shell_quote(parent));
+}
+
 }  // namespace
+
