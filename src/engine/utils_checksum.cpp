@@ -4,6 +4,7 @@
 #include "core/globs.h"
 #include "core/utl_thread.h"
 #include "files/file_compress.h"
+#include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "engine/utils_table.h"
 
@@ -23,11 +24,16 @@ void checksum_task::do_it() {
   for (int i = first_file; i < end_file; ++i) {
     if (!want_this_f(i, (int)sim_info[i].versions.size() - 1)) continue;
     file_version_struct& v = current_version(i);
-    const std::string path = installed_path(i);
+    std::string path = installed_path(i);
+    sweep_stale_temporaries(path);
     std::string have = "NONE";
-    if (!quick)
+    // A file reached through a link that leads out is not the installation's:
+    // absent. A full scan digests a link's own text, a quick one looks at
+    // what the link leads to.
+    const bool inside = inside_installation(path, quick ? inside_through : inside_entry) == 0;
+    if (inside && !quick)
       calc_file_md5(path, have);  // leaves "NONE" when the file cannot be read
-    else if (file_exists(path))
+    else if (inside && file_exists(path))
       have = v.sig_want;
     v.sig_have = have;
     v.up_to_date = (have == v.sig_want) ? 1 : 0;
@@ -50,6 +56,7 @@ int checksum_directory(int& cursor, int quick, float& progress) {
   }
   if (!checksum_workers) {
     const int procs = UTL_count_processors();
+    sweep_stale_reset();
     checksum_workers = new UTL_worker_threads(procs, procs * tasks_per_processor);
     xer_group() << " Start of MD5 at " << seconds_since_first_pass() << "\n";
   }

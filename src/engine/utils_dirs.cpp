@@ -3,6 +3,7 @@
 #include <set>
 #include "core/globs.h"
 #include "files/file_errors.h"
+#include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "files/translate.h"
@@ -19,6 +20,27 @@ static int make_or_warn(const std::string& folder) {
   const int code = make_one_folder(folder);
   if (code) make_dir_error(folder, code);
   return code;
+}
+
+// A folder below the installation. One that leads out of it, through a link
+// the set made, is neither made nor taken as there; each file to install in
+// it then fails on its own, with the install's error.
+static int make_inner_folder(const std::string& folder) {
+  std::string full = folder;
+  if (int refused = inside_installation(full, inside_through)) {
+    xer_group() << "Not making the folder " << full << ": it leads out of the installation (error " << refused
+                << ").\n";
+    return 0;
+  }
+  return make_or_warn(full);
+}
+
+// Renames folder + name to folder + "_" + name unless it is a link, and only
+// inside the installation.
+static void move_aside_unless_link(const std::string& folder, const std::string& name) {
+  std::string full = folder + name;
+  if (inside_installation(full, inside_entry) || is_sim_link(full, nullptr)) return;
+  rename_file(folder, name, "_" + name);
 }
 
 int make_dirs() {
@@ -39,7 +61,7 @@ int make_dirs() {
       folders.insert(rel.substr(0, slash + 1));
   }
   for (const std::string& f : folders)
-    if (int code = make_or_warn(dest_dir_path + f)) return code;
+    if (int code = make_inner_folder(dest_dir_path + f)) return code;
 
   const std::string out = dest_dir_path + "Output/";
   const std::string fixed[] = {out,
@@ -50,15 +72,15 @@ int make_dirs() {
                                dest_dir_path + "Resources/",
                                out + "preferences"};
   for (const std::string& f : fixed)
-    if (int code = make_or_warn(f)) return code;
+    if (int code = make_inner_folder(f)) return code;
 
   // Older installs left real folders where the frameworks want links; move
   // them aside so the frameworks' own links can be unpacked in their place.
   const std::string res = dest_dir_path + "Resources/";
   for (const char* fw : {"plugins/Tessel.framework/Versions/", "plugins/Tesselkit.framework/Versions/"})
-    if (!is_sim_link(res + fw + "Current", nullptr)) rename_file(res + fw, "Current", "_Current");
+    move_aside_unless_link(res + fw, "Current");
   for (const char* fw : {"plugins/Tessel.framework/", "plugins/Tesselkit.framework/"})
-    if (!is_sim_link(res + fw + "Resources", nullptr)) rename_file(res + fw, "Resources", "_Resources");
+    move_aside_unless_link(res + fw, "Resources");
   return 0;
 }
 
@@ -78,7 +100,12 @@ void delete_files() {
     file_version_struct& v = current_version(i);
     if (!v.do_delete || !path_stays_inside(v.path)) continue;
     const std::string p = installed_path(i);
-    const int code = delete_file(p);
+    std::string full = p;
+    if (int refused = inside_installation(full, inside_entry)) {
+      xer_group() << "Not DELETING file " << full << ": it leads out of the installation (error " << refused << ").\n";
+      continue;
+    }
+    const int code = delete_file(full);
     if (stg.log_actions) xer_group() << "DELETING  file " << p << ", with result=" << code << ".\n";
     note_emptied_folders(p, emptied);
     v.up_to_date = 0;
@@ -100,8 +127,9 @@ void note_emptied_folders(const std::string& path, std::set<std::string>& folder
 void delete_emptied_folders(const std::set<std::string>& folders) {
   // Greatest first: a folder's sub-folders sort after it.
   for (auto f = folders.rbegin(); f != folders.rend(); ++f) {
-    if (!dir_exists(*f)) continue;
-    const int code = delete_file(*f);  // goes only when empty
+    std::string full = *f;
+    if (inside_installation(full, inside_entry) || !dir_exists(full)) continue;
+    const int code = delete_file(full);  // goes only when empty
     if (stg.log_actions) xer_group() << "cleanup: DELETING  file " << *f << ", with result=" << code << ".\n";
   }
 }

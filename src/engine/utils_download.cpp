@@ -6,6 +6,7 @@
 #include "engine/utils_install.h"
 #include "engine/utils_table.h"
 #include "files/file_errors.h"
+#include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "files/http.h"
@@ -73,7 +74,10 @@ static void refuse_path_or_end(const std::string& path) {
 
 static void delete_one(next_class::stream_info& s, const std::string& dest) {
   stg.crnt_file_state = 0;
-  const int code = delete_file(dest);
+  // A file reached through a link that leads out is not the installation's.
+  std::string full = dest;
+  const int refused = inside_installation(full, inside_entry);
+  const int code = refused ? refused : delete_file(full);
   if (stg.log_actions)
     xer_group() << "now we want to nuke a file: DELETING  file " << dest << ", with result=" << code << ".\n";
   note_emptied_folders(dest, deleted_files);
@@ -160,8 +164,7 @@ int grab_files() {
 int extract_and_delete_file(const std::string& archive, const std::string& dest) {
   std::string folder;
   const int unpack_code = unpack_file_archive(archive, dest, folder);
-  int chmod_code = 0;
-  if (dest.find("Contents/MacOS/") != std::string::npos) chmod_code = make_file_executable(dest);
+  const int chmod_code = make_installed_executable(dest);
   // An executable that cannot be run is not installed either.
   const int code = unpack_code ? unpack_code : chmod_code;
   if (code) {

@@ -3,6 +3,7 @@
 #include "core/globs.h"
 #include "core/utl_thread.h"
 #include "files/file_compress.h"
+#include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "engine/utils_table.h"
@@ -43,9 +44,18 @@ int unpack_file_archive(const std::string& archive, const std::string& dst, std:
   std::string unpacked_name;
   get_path_with_path(folder, dst);
   const bool is_7z = archive.size() >= 3 && archive.compare(archive.size() - 3, 3, ".7z") == 0;
-  int code = is_7z ? p7z_to_file(archive, folder, &unpacked_name, 0) : zip_to_file(archive, folder, &unpacked_name, 0);
+  int code = is_7z ? p7z_to_file(archive, folder, &unpacked_name, 0, dest_dir_path)
+                   : zip_to_file(archive, folder, &unpacked_name, 0, dest_dir_path);
   if (!code && !unpacked_as_expected(dst, unpacked_name)) code = ENOENT;
   return code;
+}
+
+int make_installed_executable(const std::string& dst) {
+  if (dst.find("Contents/MacOS/") == std::string::npos) return 0;
+  // The mode is set on what a link leads to: never on a file outside.
+  std::string path = dst;
+  if (int code = inside_installation(path, inside_through)) return code == ELOOP ? EINVAL : code;
+  return make_file_executable(path);
 }
 
 void dvd_unpack_task::do_it() {
@@ -60,8 +70,9 @@ void dvd_unpack_task::do_it() {
   }
   if (err_code) return;
   std::string folder;
+  sweep_stale_temporaries(dst_path);
   err_code = unpack_file_archive(tmp_path, dst_path, folder);
-  if (!err_code && dst_path.find("Contents/MacOS/") != std::string::npos) err_code = make_file_executable(dst_path);
+  if (!err_code) err_code = make_installed_executable(dst_path);
   delete_file(tmp_path);
   if (err_code) {
     err_msg = "I was unable to unzip the file " + tmp_path + " to the folder " + folder + ".";
@@ -81,6 +92,7 @@ int install_files(int& cursor, int disk) {
   const int n = (int)sim_info.size();
   if (!copy_pool) {
     copy_pool = new UTL_worker_threads(1, tasks_per_pool);
+    sweep_stale_reset();
     unzip_pool = new UTL_worker_threads(UTL_count_processors(), tasks_per_pool);
   }
   while (cursor < n && !current_version(cursor).do_install) ++cursor;

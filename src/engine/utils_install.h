@@ -42,4 +42,9 @@ int install_files_kill();
 // into the folder of dst, which it names in folder. 0 when dst now stands
 // there under its own name; the unpacker's code, or ENOENT when the archive
 // held something else or nothing.
+// Entries and links stay inside dest_dir_path (see file_compress.h).
 int unpack_file_archive(const std::string& archive, const std::string& dst, std::string& folder);
+// Makes the installed file dst executable when it lies under
+// "Contents/MacOS/"; 0 for other files. EINVAL when dst leads out of the
+// installation.
+int make_installed_executable(const std::string& dst);

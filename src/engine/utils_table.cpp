@@ -1,7 +1,12 @@
 #include "engine/utils_table.h"
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include "core/globs.h"
+#include "files/file_compress.h"
+#include "files/file_inside.h"
+#include "files/file_paths.h"
 
 std::vector<file_history_struct> sim_info;
 std::string install_name;
@@ -102,4 +107,28 @@ std::string installed_path(int i) {
   std::string rel = current_version(i).path;
   trim_dest_folder(rel);
   return dest_dir_path + rel;
+}
+
+int inside_installation(std::string& path, int use) {
+  set_path_to_full(path);
+  return inside_check(dest_dir_path, path, use);
+}
+
+static std::mutex g_swept_lock;
+static std::set<std::string> g_swept;
+
+void sweep_stale_temporaries(const std::string& installed_file) {
+  std::string folder;
+  get_path_with_path(folder, installed_file);
+  if (folder.empty() || inside_installation(folder, inside_through)) return;
+  {
+    std::lock_guard<std::mutex> l(g_swept_lock);
+    if (!g_swept.insert(folder).second) return;
+  }
+  ARC_remove_stale_temporaries(folder);
+}
+
+void sweep_stale_reset() {
+  std::lock_guard<std::mutex> l(g_swept_lock);
+  g_swept.clear();
 }

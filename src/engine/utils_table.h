@@ -74,3 +74,15 @@ int path_stays_inside(const std::string& path);
 // The installed location of file i: dest_dir_path + its current path less
 // the first component.
 std::string installed_path(int i);
+// Makes path (a location in the installation) full and letter-case repaired,
+// as the passes then use it, and judges it against dest_dir_path by
+// file_inside's rule: 0 when it stays inside the installation, else the
+// rule's code (EINVAL when it leads out). Every pass asks before it makes,
+// writes, reads or deletes anything there. Safe on any thread.
+int inside_installation(std::string& path, int use);
+// Removes, once per pass and folder, the unpack temporaries that dead runs
+// left in the folder of installed_file (ARC_remove_stale_temporaries), when
+// that folder stays inside the installation. Safe on the pass's workers.
+void sweep_stale_temporaries(const std::string& installed_file);
+// Starts a pass's sweeps afresh; main thread, while no pass runs.
+void sweep_stale_reset();

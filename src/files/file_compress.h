@@ -11,10 +11,14 @@
 // file times. The zip operations log their failures to xer; p7z_to_file logs
 // only entries it refuses, calc_file_md5 nothing.
 //
-// Every extraction keeps inside its folder: an entry whose name is absolute,
-// holds a ".." component, or leads through a symbolic link is refused with
-// EINVAL. An extracted file appears only when complete; a failed entry leaves
-// whatever was at its path before.
+// Every extraction keeps inside root (an ancestor of its folder, or the folder
+// itself when root is "") by file_inside's rule: an entry whose name is
+// absolute or holds a ".." component, one whose path, letter case repaired
+// as it is written, leads out of root through a link, and a link whose target
+// is absolute or leads out of root (alone or through other links) are
+// refused with EINVAL. So is a link that makes a link the same extraction
+// made before it lead out; it is removed again. An extracted file appears
+// only when complete; a failed entry leaves whatever was at its path before.
 #pragma once
 #include <string>
 #include <unzip.h>
@@ -38,13 +42,21 @@ int calc_file_md5(const std::string& path, std::string& digest);
 // AppleDouble companions as resource forks and Finder information. With
 // rename, files go to folder + *name. When name is given, it receives the
 // first entry's name as stored. Entries before a failing one stay extracted.
-int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename);
+int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
+                const std::string& root = std::string());
 
 // Unpacks every file of a 7z archive into folder (ending in '/'), creating no
 // folders and applying no stored times or attributes. With rename, files go
 // to folder + the name *name held at the call. When name is given, it
 // receives each written file's full path in turn.
-int p7z_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename);
+int p7z_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
+                const std::string& root = std::string());
+
+// Removes from folder (ending in '/') the hidden files that extractions of
+// processes no longer alive left half-written (a run killed in the middle of
+// an unpack); every other name, and those of live processes, stay. 0, or the
+// errno of a folder that cannot be read. Logs each removal.
+int ARC_remove_stale_temporaries(const std::string& folder);
 
 // Writes a one-entry zip archive of source at archive (replacing any file
 // there): a link as a link entry, a file with its mode and time, and its
@@ -52,8 +64,9 @@ int p7z_to_file(const std::string& archive, const std::string& folder, std::stri
 int file_to_zip(const std::string& source, const std::string& archive);
 
 // Creates the symbolic link of the current entry of z at path (replacing
-// whatever is there); used by zip_to_file.
-int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info);
+// whatever is there) when its target leads inside root, else EINVAL; used by
+// zip_to_file.
+int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root);
 
 // Applies the current entry of z, an AppleDouble companion extracted as
 // path ('folder/._name'), to its data file 'folder/name'; a missing data file

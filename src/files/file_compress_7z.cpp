@@ -71,7 +71,8 @@ static int extract_file(struct archive* a, struct archive_entry* e, const std::s
   return out.commit(-1, nullptr);
 }
 
-int p7z_to_file(const std::string& archive, const std::string& folder_in, std::string* name, int rename) {
+int p7z_to_file(const std::string& archive, const std::string& folder_in, std::string* name, int rename,
+                const std::string& root_in) {
   std::string path = archive, folder = folder_in;
   set_path_to_full(path);
   set_path_to_full(folder);
@@ -103,13 +104,13 @@ int p7z_to_file(const std::string& archive, const std::string& folder_in, std::s
       break;
     }
     const std::string entry = stored;
-    err = ARC_check_entry(folder, entry);
+    const std::string dest = folder + (rename && name ? rename_to : entry);
+    err = ARC_check_entry(root_in.empty() ? folder : root_in, entry, dest);
     if (err) {
       xer_group() << "Refused the entry " << entry << " of " << path << ": it would be written outside " << folder
                   << ".\n";
       break;
     }
-    const std::string dest = folder + (rename && name ? rename_to : entry);
     if (name) *name = dest;
     err = extract_file(a, e, dest);
   }

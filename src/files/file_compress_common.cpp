@@ -8,6 +8,7 @@
 #include "core/globs.h"
 #include "files/file_compress_int.h"
 #include "files/file_errors.h"
+#include "files/file_inside.h"
 #include "files/file_paths.h"
 
 void ARC_log_entry_failure(const char* what, int code, int line, const std::string& path) {
@@ -15,23 +16,17 @@ void ARC_log_entry_failure(const char* what, int code, int line, const std::stri
               << ". inFile=" << path << ".\n";
 }
 
-int ARC_check_entry(const std::string& folder, const std::string& name) {
+int ARC_check_entry(const std::string& root, const std::string& name, const std::string& dest) {
   if (name.empty() || name[0] == '/') return name.empty() ? 0 : EINVAL;
-  std::string base = folder;
-  set_path_to_full(base);
   size_t start = 0;
   while (start <= name.size()) {
     size_t end = name.find('/', start);
     if (end == std::string::npos) end = name.size();
     if (name.compare(start, end - start, "..") == 0) return EINVAL;
-    // Every component but the last is a folder the entry passes through.
-    if (end < name.size()) {
-      struct stat st;
-      if (lstat((base + name.substr(0, end)).c_str(), &st) == 0 && S_ISLNK(st.st_mode)) return EINVAL;
-    }
     start = end + 1;
   }
-  return 0;
+  const int err = inside_check(root, dest, inside_entry);
+  return err == ELOOP ? EINVAL : err;
 }
 
 static uint64_t le64(const unsigned char* p) {
@@ -90,7 +85,7 @@ int arc_out_file::open(const std::string& d) {
   dest = d;
   std::string folder = dest.substr(0, dest.rfind('/') + 1);
   for (int attempt = 0; attempt < 100; attempt++) {
-    tmp = folder + ".duv-unpack-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    tmp = ARC_unpack_temp_name(folder, serial++);
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       written = 0;

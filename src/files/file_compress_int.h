@@ -14,10 +14,13 @@
 // inFile=<path>." as one line.
 void ARC_log_entry_failure(const char* what, int code, int line, const std::string& path);
 
-// 0 when the entry name stays inside folder: it is not absolute, has no ".."
-// component, and no folder it passes through below folder is a symbolic link
-// (one that an earlier entry made, say). Else EINVAL.
-int ARC_check_entry(const std::string& folder, const std::string& name);
+// 0 when an entry named name may be written at dest, the full path the
+// unpacker will use for it (letter case repaired already, so that the check
+// and the write name the same file): name is not absolute and has no ".."
+// component, and dest stays inside root by file_inside's rule (its last
+// component, which the entry replaces, may be a link). Else EINVAL, or the
+// system's code when dest cannot be looked at.
+int ARC_check_entry(const std::string& root, const std::string& name, const std::string& dest);
 
 // The sizes of an entry as its zip64 extra field states them. The zip library
 // of this system finds that field but, on 64-bit machines, keeps the 32-bit
@@ -35,6 +38,10 @@ arc_entry_sizes ARC_stated_sizes(unzFile z, const unz_file_info64& info);
 // closing it (-105 for a CRC mismatch, checked here when the library cannot).
 // Entries over max_size are not read: too_big is returned.
 int ARC_read_entry(unzFile z, const unz_file_info64& info, uint64_t max_size, int too_big, std::string& out);
+
+// The hidden name, in folder (ending in '/'), of this process's serial-th
+// file being extracted: ".duv-unpack-<pid>-<serial>".
+std::string ARC_unpack_temp_name(const std::string& folder, unsigned serial);
 
 // A file being extracted: written under a hidden name in its folder and
 // renamed to its destination only by commit, so a failed entry leaves no

@@ -1,6 +1,7 @@
 // Unpacking zip archives.
 #include <errno.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "files/file_compress.h"
 #include "files/file_compress_int.h"
 #include "files/file_errors.h"
+#include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 
@@ -21,8 +23,8 @@ static int file_entry_failed(int code, int line, const std::string& dest) {
   return code;
 }
 
-static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string dest, std::vector<char>& buf) {
-  set_path_to_full(dest);
+// dest is full and letter-case repaired: the path that was checked.
+static int unzip_file_entry(unzFile z, const unz_file_info64& info, const std::string& dest, std::vector<char>& buf) {
   const arc_entry_sizes sizes = ARC_stated_sizes(z, info);
   // The library stops at its placeholder size, so a larger entry can only
   // read short: say so before unpacking gigabytes.
@@ -81,13 +83,17 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string 
   return err ? file_entry_failed(err, __LINE__, dest) : 0;
 }
 
-int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info) {
+int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root) {
+  set_path_to_full(path);
   std::string text;
   int err = ARC_read_entry(z, info, PATH_MAX - 1, -1, text);
   int line = __LINE__;
+  if (!err && inside_check_link(root, path, text) != 0) {
+    err = EINVAL;
+    line = __LINE__;
+  }
   if (!err) {
-    delete_file(path);
-    set_path_to_full(path);
+    unlink(path.c_str());
     if (symlink(text.c_str(), path.c_str()) != 0) {
       err = -1;
       line = __LINE__;
@@ -97,32 +103,62 @@ int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info) {
   return err;
 }
 
+// A new link can change where the links made before it lead (one to "x/..",
+// then x as a link): each must still lead inside, else the new one goes.
+static int recheck_links(const std::string& root, std::vector<std::string>& links, const std::string& made) {
+  links.push_back(made);
+  for (const std::string& l : links) {
+    if (inside_check(root, l, inside_through) == 0) continue;
+    unlink(made.c_str());
+    links.pop_back();
+    return file_entry_failed(EINVAL, __LINE__, l);
+  }
+  return 0;
+}
+
+// What one extraction carries from entry to entry.
+struct unzip_walk {
+  std::string folder, root;
+  std::string* name;
+  bool name_filled;
+  const std::string* rename_to;
+  std::vector<char> buf;
+  std::vector<std::string> links;  // made so far, full paths
+};
+
 // One entry of the walk; 0 or the code that ends the extraction.
-static int unzip_entry(unzFile z, unz_file_info64& info, const std::string& entry, const std::string& folder,
-                       std::string* name, bool& name_filled, const std::string* rename_to, std::vector<char>& buf) {
+static int unzip_entry(unzFile z, unz_file_info64& info, const std::string& entry, unzip_walk& w) {
   const bool companion = entry.compare(0, 8, "__MACOSX") == 0;
   const bool is_folder = !entry.empty() && entry.back() == '/';
   // A companion is written as its data file, so that path is what must stay
   // inside the folder.
   const std::string inside = companion ? (entry.size() > 9 ? entry.substr(9) : std::string()) : entry;
-  if (int err = ARC_check_entry(folder, inside)) return file_entry_failed(err, __LINE__, folder + entry);
+  // Letter case is repaired once, here: what is checked is what is written,
+  // so a name cannot reach, by its case, a link that the check did not see.
+  std::string dest = w.folder + (companion || is_folder || !w.rename_to ? inside : *w.rename_to);
+  set_path_to_full(dest);
+  if (int err = ARC_check_entry(w.root, inside, dest)) return file_entry_failed(err, __LINE__, w.folder + entry);
 
-  const std::string dest = folder + (rename_to ? *rename_to : entry);
-  if (name && !name_filled) {
-    *name = entry;
-    name_filled = true;
+  if (w.name && !w.name_filled) {
+    *w.name = entry;
+    w.name_filled = true;
   }
   if (is_folder) {
     if (companion) return 0;
-    int err = make_folder(folder + entry);
+    if (dest.size() > 1) dest.pop_back();
+    int err = mkdir(dest.c_str(), 0755) == 0 ? 0 : errno;
     return show_make_dir_err(err) ? err : 0;
   }
-  if (companion) return unzip_resource_fork(z, folder + inside, info);
-  if (((info.external_fa >> 16) & 0xA000) == 0xA000) return unzip_symlink(z, dest, info);
-  return unzip_file_entry(z, info, dest, buf);
+  if (companion) return unzip_resource_fork(z, dest, info);
+  if (((info.external_fa >> 16) & 0xA000) == 0xA000) {
+    if (int err = unzip_symlink(z, dest, info, w.root)) return err;
+    return recheck_links(w.root, w.links, dest);
+  }
+  return unzip_file_entry(z, info, dest, w.buf);
 }
 
-int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename) {
+int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
+                const std::string& root) {
   std::string zip_path = archive;
   set_path_to_full(zip_path);
   // Every renamed entry goes to the name given at the call, even after the
@@ -138,9 +174,9 @@ int zip_to_file(const std::string& archive, const std::string& folder, std::stri
     err = err_zip_open;
     line = __LINE__;
   } else {
-    std::vector<char> buf(kCopyBuffer);
+    unzip_walk w{folder, root.empty() ? folder : root, name, false, rename && name ? &rename_to : nullptr,
+                 std::vector<char>(kCopyBuffer), {}};
     std::vector<char> entry(kNameMax);
-    bool name_filled = false;
     err = unzGoToFirstFile(z);
     line = __LINE__;
     while (err == UNZ_OK) {
@@ -155,8 +191,7 @@ int zip_to_file(const std::string& archive, const std::string& folder, std::stri
       if (info.size_filename >= entry.size()) {
         entry_err = file_entry_failed(ENAMETOOLONG, __LINE__, folder);
       } else {
-        entry_err = unzip_entry(z, info, entry.data(), folder, name, name_filled, rename && name ? &rename_to : nullptr,
-                                buf);
+        entry_err = unzip_entry(z, info, entry.data(), w);
       }
       if (entry_err) {
         xer_group() << "UNZIP zip_to_file failed with err=" << entry_err << "\n";

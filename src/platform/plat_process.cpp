@@ -100,3 +100,8 @@ int PLAT_run_tool(const std::vector<std::string>& argv, int timeout_ms, int* sta
   // Without a process descriptor (old kernels) the wait has no time-out.
   return wait_child(pid, status);
 }
+
+int PLAT_process_alive(int pid) {
+  if (pid <= 0) return 0;
+  return kill(pid, 0) == 0 || errno == EPERM;
+}

@@ -17,3 +17,7 @@ int PLAT_start_program(const std::string& path, const std::vector<std::string>& 
 // ENOENT when there is no such tool, ETIMEDOUT when it had to be killed, else
 // errno.
 int PLAT_run_tool(const std::vector<std::string>& argv, int timeout_ms, int* status);
+
+// 1 when a process with the id pid exists (one of another user's included),
+// else 0.
+int PLAT_process_alive(int pid);

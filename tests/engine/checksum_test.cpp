@@ -81,3 +81,27 @@ TEST_F(Checksum, KillEndsAPassAndTheNextStartsAfresh) {
   ASSERT_TRUE(run_checksum_pass(1));
   for (int i = 0; i < 200; ++i) EXPECT_EQ(current_version(i).sig_have, "NONE");
 }
+
+TEST_F(Checksum, AFileReachedThroughALinkThatLeadsOutIsAbsent) {
+  // dest/../victim is beside the installation; "out" leads there by a
+  // relative link (the set's kind), "mine" by an absolute one (the user's).
+  const std::string victim = dest_dir_path + "../victim/";
+  ASSERT_EQ(0, test_run("mkdir -p '" + victim + "' && printf official > '" + victim + "f.txt'"));
+  const std::string official = test_capture("printf official | md5sum | cut -d' ' -f1").substr(0, 32);
+  ASSERT_EQ(0, symlink("../victim", (dest_dir_path + "out").c_str()));
+  ASSERT_EQ(0, symlink(victim.c_str(), (dest_dir_path + "mine").c_str()));
+  ASSERT_EQ(0, symlink("../victim/f.txt", (dest_dir_path + "to_file").c_str()));
+  const int through_out = add_file("All/out/f.txt", official.c_str());
+  const int through_mine = add_file("All/mine/f.txt", official.c_str());
+  const int link_out = add_file("All/to_file", official.c_str());
+  for (int quick : {0, 1}) {
+    SCOPED_TRACE(quick ? "quick" : "full");
+    ASSERT_TRUE(run_checksum_pass(quick));
+    EXPECT_EQ("NONE", current_version(through_out).sig_have);
+    EXPECT_EQ(official, current_version(through_mine).sig_have);
+    // A full scan digests the link's own text; a quick one does not follow it out.
+    EXPECT_EQ(0, current_version(link_out).up_to_date);
+  }
+  test_run("rm -rf '" + victim + "'");
+}
+

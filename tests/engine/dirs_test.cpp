@@ -119,3 +119,28 @@ TEST_F(EngineDirs, CleanUpNeverLeavesTheInstallation) {
   EXPECT_TRUE(is_dir(root + "parent"));
   EXPECT_TRUE(exists(root + "outside"));
 }
+
+TEST_F(EngineDirs, NothingIsMadeOrDeletedThroughALinkThatLeadsOut) {
+  // Sim/plug leads to the victim folder beside the installation, as a link a
+  // set made inside could come to by a later link; Sim/mine is the user's own
+  // link to a moved folder.
+  const std::string victim = root + "victim/";
+  ASSERT_EQ(test_run("mkdir -p '" + dest_dir_path + "' '" + victim + "sub' '" + root + "moved/sub'"), 0);
+  ASSERT_TRUE(test_write_file(victim + "sub/gone", "x"));
+  ASSERT_TRUE(test_write_file(root + "moved/sub/gone", "x"));
+  ASSERT_EQ(symlink("../victim", (dest_dir_path + "plug").c_str()), 0);
+  ASSERT_EQ(symlink((root + "moved").c_str(), (dest_dir_path + "mine").c_str()), 0);
+  current_version(add_file("All/plug/sub/gone", "GONE", "GONE")).do_delete = 1;
+  current_version(add_file("All/mine/sub/gone", "GONE", "GONE")).do_delete = 1;
+  current_version(add_file("All/plug/new/a.txt", A)).do_install = 1;
+  current_version(add_file("All/mine/new/a.txt", A)).do_install = 1;
+  ASSERT_EQ(make_dirs(), 0);  // the folder that leads out is passed over
+  EXPECT_FALSE(exists(victim + "new"));
+  EXPECT_TRUE(is_dir(root + "moved/new"));
+  delete_files();
+  EXPECT_TRUE(exists(victim + "sub/gone"));
+  EXPECT_TRUE(is_dir(victim + "sub"));  // nor emptied out there
+  EXPECT_FALSE(exists(root + "moved/sub"));  // the user's folder is the installation's
+  EXPECT_TRUE(exists(dest_dir_path + "plug"));
+  EXPECT_TRUE(exists(dest_dir_path + "mine"));
+}

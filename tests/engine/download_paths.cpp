@@ -2,6 +2,7 @@
 // the download pass writes and deletes nothing for them and ends the program,
 // as reading such a directory file does.
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include "engine/engine_support.h"
 #include "engine/utils_download.h"
 #include "engine/next.h"
@@ -38,4 +39,25 @@ TEST(DownloadPaths, APathOutOfTheInstallationEndsTheProgramUntouched) {
   servers.clear();
   reset_engine_state();
   if (!testing::internal::InDeathTestChild()) test_run("rm -rf '" + root + "'");
+}
+
+TEST(DownloadPaths, ADeletionThroughALinkThatLeadsOutLeavesTheOutsideFile) {
+  reset_engine_state();
+  const std::string root = test_scratch_dir("download_link");
+  dest_dir_path = root + "Sim/";
+  temp_path = root + "tmp/";
+  ASSERT_EQ(0, test_run("mkdir -p '" + dest_dir_path + "Resources' '" + temp_path + "' '" + root + "victim/sub'"));
+  ASSERT_TRUE(test_write_file(root + "victim/sub/gone.txt", "keep me"));
+  ASSERT_EQ(0, symlink("../../victim", (dest_dir_path + "Resources/plug").c_str()));
+  servers = {{"mirror", "/updates/Set/", ""}};
+  current_version(add_file("All/Resources/plug/sub/gone.txt", "GONE", "GONE")).do_delete = 1;
+  next.reset_all_streams();
+  int result = 0;
+  for (int k = 0; k < 100 && !result; ++k) result = grab_files();
+  EXPECT_EQ(1, result);
+  EXPECT_EQ("keep me", test_read_file(root + "victim/sub/gone.txt"));
+  EXPECT_EQ(0, test_run("test -d '" + root + "victim/sub'"));  // its folder is not emptied away either
+  servers.clear();
+  reset_engine_state();
+  test_run("rm -rf '" + root + "'");
 }
