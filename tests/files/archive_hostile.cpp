@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include "files/archive_support.h"
 #include "files/file_compress.h"
-#include "shell/hl_init.h"
+#include "files/file_paths.h"
 #include "support/test_env.h"
 
 namespace {

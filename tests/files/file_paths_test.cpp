@@ -6,7 +6,6 @@
 #include "core/globs.h"
 #include "files/file_paths.h"
 #include "platform/plat_folders.h"
-#include "shell/hl_init.h"
 #include "support/test_env.h"
 
 namespace {
