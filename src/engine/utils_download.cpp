@@ -92,7 +92,7 @@ static void fetch_one(next_class::stream_info& s, int j, const std::string& requ
   if (r == 2) {
     download_failed(s, j, request, tmp);
   } else if (r == 1) {
-    if (extract_and_delete_file(tmp, dest) == 0) {
+    if (extract_and_delete_file(tmp, dest, v.sig_want) == 0) {
       v.sig_have = v.sig_want;
       v.up_to_date = 1;
     } else {
@@ -157,9 +157,9 @@ int grab_files() {
   return 1;
 }
 
-int extract_and_delete_file(const std::string& archive, const std::string& dest) {
+int extract_and_delete_file(const std::string& archive, const std::string& dest, const std::string& want_md5) {
   std::string folder;
-  const int unpack_code = unpack_file_archive(archive, dest, folder);
+  const int unpack_code = unpack_file_archive(archive, dest, want_md5, folder);
   int chmod_code = 0;
   if (dest.find("Contents/MacOS/") != std::string::npos) chmod_code = make_file_executable(dest);
   // An executable that cannot be run is not installed either.

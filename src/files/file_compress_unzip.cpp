@@ -20,7 +20,8 @@ static int file_entry_failed(int code, int line, const std::string& dest) {
   return code;
 }
 
-static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string dest, std::vector<char>& buf) {
+static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string dest, std::vector<char>& buf,
+                            const std::string* want_md5) {
   set_path_to_full(dest);
   const arc_entry_sizes sizes = ARC_stated_sizes(z, info);
   // The library stops at its placeholder size, so a larger entry can only
@@ -35,6 +36,7 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string 
     unzCloseCurrentFile(z);
     return file_entry_failed(err, __LINE__, dest);
   }
+  out.expect_md5(want_md5);
   // With its sizes lost the library cannot check the CRC: we do.
   uLong crc = crc32(0, nullptr, 0);
   int n;
@@ -80,10 +82,21 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, std::string 
   return err ? file_entry_failed(err, __LINE__, dest) : 0;
 }
 
-int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info) {
+int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string* want_md5) {
   std::string text;
   int err = ARC_read_entry(z, info, PATH_MAX - 1, -1, text);
   int line = __LINE__;
+  if (!err && want_md5) {
+    // Checked before the old link goes, so that a wrong one keeps it.
+    MD5Context md5;
+    MD5Init(&md5);
+    MD5UpdateWide(&md5, reinterpret_cast<const unsigned char*>(text.data()), (unsigned)text.size());
+    MD5Final(&md5);
+    if (MD5_hex(md5) != *want_md5) {
+      err = err_content_mismatch;
+      line = __LINE__;
+    }
+  }
   if (!err) {
     delete_file(path);
     set_path_to_full(path);
@@ -98,7 +111,8 @@ int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info) {
 
 // One entry of the walk; 0 or the code that ends the extraction.
 static int unzip_entry(unzFile z, unz_file_info64& info, const std::string& entry, const std::string& folder,
-                       std::string* name, bool& name_filled, const std::string* rename_to, std::vector<char>& buf) {
+                       std::string* name, bool& name_filled, const std::string* rename_to, std::vector<char>& buf,
+                       const std::string* want_md5) {
   const bool companion = entry.compare(0, 8, "__MACOSX") == 0;
   const bool is_folder = !entry.empty() && entry.back() == '/';
   // A companion is written as its data file, so that path is what must stay
@@ -117,11 +131,12 @@ static int unzip_entry(unzFile z, unz_file_info64& info, const std::string& entr
     return show_make_dir_err(err) ? err : 0;
   }
   if (companion) return unzip_resource_fork(z, folder + inside, info);
-  if (((info.external_fa >> 16) & 0xA000) == 0xA000) return unzip_symlink(z, dest, info);
-  return unzip_file_entry(z, info, dest, buf);
+  if (((info.external_fa >> 16) & 0xA000) == 0xA000) return unzip_symlink(z, dest, info, want_md5);
+  return unzip_file_entry(z, info, dest, buf, want_md5);
 }
 
-int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename) {
+int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
+                const std::string* want_md5) {
   std::string zip_path = archive;
   set_path_to_full(zip_path);
   // Every renamed entry goes to the name given at the call, even after the
@@ -155,7 +170,7 @@ int zip_to_file(const std::string& archive, const std::string& folder, std::stri
         entry_err = file_entry_failed(ENAMETOOLONG, __LINE__, folder);
       } else {
         entry_err = unzip_entry(z, info, entry.data(), folder, name, name_filled, rename && name ? &rename_to : nullptr,
-                                buf);
+                                buf, want_md5);
       }
       if (entry_err) {
         xer_group() << "UNZIP zip_to_file failed with err=" << entry_err << "\n";

@@ -20,7 +20,8 @@ enum {
   err_net_no_server = 20011,   // the server's address could not be found
   err_zip_fork_header = 20012, // a resource fork in a zip has a bad header
   err_not_mz = 20013,          // not a Windows executable (no 'MZ')
-  err_not_pe = 20014           // no 'PE' header where the executable points
+  err_not_pe = 20014,          // no 'PE' header where the executable points
+  err_content_mismatch = 20015 // an unpacked file's digest is not the one expected
 };
 
 // The sentence for a result code: "" for 0, the table's text for a known code,
