@@ -2,6 +2,8 @@
 // directory, scan, choose, make folders, delete, install disc after disc,
 // scan again.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "core/globs.h"
@@ -16,6 +18,7 @@
 #include "engine/utils_dir.h"
 #include "engine/utils_dirs.h"
 #include "engine/utils_install.h"
+#include "files/test_child.h"
 #include "support/test_env.h"
 
 namespace {
@@ -207,6 +210,47 @@ TEST_F(InstallPass, FailedFilesAreReportedOnceAndThePassGoesOn) {
   EXPECT_EQ(install_files_get_error(msg), 0);  // each error is handed out once
   EXPECT_EQ(msg, "");
   EXPECT_EQ(entries_in(temp_path), 0);  // failed tasks leave no copies behind
+}
+
+// A copy from the disc that fails part way (the tile's archive is 300 KB)
+// leaves no partial archive in the temporary folder; the pass goes on. Each
+// case runs in a child of its own, where the limit holds.
+TEST_F(InstallPass, ACopyThatFailsPartWayLeavesNoPartialArchive) {
+  auto pass = [&] {
+    scripted_questions q;
+    const install_run run = install();
+    const std::string copy_failed = "I was unable to copy the file " + archive(f_tile) + " from the DVD to the hard drive.";
+    if (!run.finished) return 1;
+    if (run.errors.size() != 1 || run.errors[0].second != copy_failed) return 2;
+    if (entries_in(temp_path) != 0) return 3;
+    if (current_version(f_tile).up_to_date || !current_version(f_late).up_to_date) return 4;
+    return 0;
+  };
+  const struct {
+    const char* name;
+    int (*run)(const std::string& temp, const std::function<int()>& pass);
+  } cases[] = {
+      {"full temporary folder",
+       [](const std::string& temp, const std::function<int()>& fn) { return test_with_tmpfs(temp, false, 100, nullptr, fn); }},
+      {"file size limit",
+       [](const std::string&, const std::function<int()>& fn) {
+         return test_in_child([&] {
+           // Writes past the limit fail with EFBIG instead of ending the process.
+           signal(SIGXFSZ, SIG_IGN);
+           const struct rlimit lim = {100000, 100000};
+           return setrlimit(RLIMIT_FSIZE, &lim) == 0 ? fn() : k_child_unsupported;
+         });
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int r = c.run(temp_path, pass);
+    if (r == k_child_unsupported) {
+      std::cerr << c.name << ": cannot be set up here\n";
+      continue;
+    }
+    EXPECT_EQ(0, r);
+  }
 }
 
 TEST_F(InstallPass, KillFinishesWhatIsQueuedAndAllowsAFreshStart) {
