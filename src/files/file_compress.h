@@ -8,8 +8,9 @@
 // 20003 (zip cannot be created), 20004 (short write of a 7z file), 20005 (a
 // resource fork of 2 GiB or more), 20006 (file cannot be mapped), 20012 (a
 // bad AppleDouble header) and 20015 (content of another digest than wanted);
-// -1 for a failed link creation or a failed setting of file times. The zip operations log their failures to xer; p7z_to_file logs
-// only entries it refuses, calc_file_md5 nothing.
+// -1 for a failed link creation or a failed setting of file times. The zip
+// operations log their failures to xer; p7z_to_file logs only entries it
+// refuses, calc_file_md5 nothing.
 //
 // Every extraction keeps inside its folder: an entry whose name is absolute,
 // holds a ".." component, or leads through a symbolic link is refused with
