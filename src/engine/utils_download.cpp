@@ -96,7 +96,7 @@ static void fetch_one(next_class::stream_info& s, int j, const std::string& requ
   if (r == 2) {
     download_failed(s, j, request, tmp);
   } else if (r == 1) {
-    if (extract_and_delete_file(tmp, dest) == 0) {
+    if (extract_and_delete_file(tmp, dest, v.sig_want) == 0) {
       v.sig_have = v.sig_want;
       v.up_to_date = 1;
     } else {
@@ -161,9 +161,9 @@ int grab_files() {
   return 1;
 }
 
-int extract_and_delete_file(const std::string& archive, const std::string& dest) {
+int extract_and_delete_file(const std::string& archive, const std::string& dest, const std::string& want_md5) {
   std::string folder;
-  const int unpack_code = unpack_file_archive(archive, dest, folder);
+  const int unpack_code = unpack_file_archive(archive, dest, want_md5, folder);
   const int chmod_code = make_installed_executable(dest);
   // An executable that cannot be run is not installed either.
   const int code = unpack_code ? unpack_code : chmod_code;

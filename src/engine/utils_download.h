@@ -31,6 +31,7 @@ int grab_files();
 // Unpacks a downloaded archive (7z when its name ends in ".7z", else zip)
 // into the folder of dest, makes dest executable when it lies under
 // "Contents/MacOS/", and deletes the archive whatever happened. 0 when dest
-// now stands in place; otherwise the failure's code, after stg.extract_problem
-// has been set and the user warned.
-int extract_and_delete_file(const std::string& archive, const std::string& dest);
+// now stands in place with the digest want_md5; otherwise the failure's code
+// (err_content_mismatch for another digest, dest then left as it was), after
+// stg.extract_problem has been set and the user warned.
+int extract_and_delete_file(const std::string& archive, const std::string& dest, const std::string& want_md5);

@@ -3,6 +3,7 @@
 #include "core/globs.h"
 #include "core/utl_thread.h"
 #include "files/file_compress.h"
+#include "files/file_errors.h"
 #include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
@@ -20,6 +21,7 @@ dvd_unpack_task::dvd_unpack_task(int i, const std::string& temp_folder) : file_i
   const std::string suffix = suffix_for_file(i);
   tmp_path = temp_folder + v.sig_want + "_" + std::to_string(i) + suffix;
   dst_path = installed_path(i);
+  want_md5 = v.sig_want;
   src_path = dvd_path + install_name + "/" + v.path + suffix;
 }
 
@@ -31,21 +33,28 @@ dvd_unpack_task::~dvd_unpack_task() {
   g << "\n";
 }
 
-// The file must now stand at its place under its own name: an archive that
-// unpacked nothing, or something else, has not installed it.
-static bool unpacked_as_expected(const std::string& dst, const std::string& unpacked_name) {
+static bool same_leaf(const std::string& dst, const std::string& unpacked_name) {
   std::string want_leaf, got_leaf;
   get_file_with_path(want_leaf, dst);
   get_file_with_path(got_leaf, unpacked_name);
-  return !got_leaf.empty() && got_leaf == want_leaf && (file_exists(dst) || is_sim_link(dst, nullptr));
+  return !got_leaf.empty() && got_leaf == want_leaf;
 }
 
-int unpack_file_archive(const std::string& archive, const std::string& dst, std::string& folder) {
+// The file must now stand at its place under its own name: an archive that
+// unpacked nothing, or something else, has not installed it.
+static bool unpacked_as_expected(const std::string& dst, const std::string& unpacked_name) {
+  return same_leaf(dst, unpacked_name) && (file_exists(dst) || is_sim_link(dst, nullptr));
+}
+
+int unpack_file_archive(const std::string& archive, const std::string& dst, const std::string& want_md5,
+                        std::string& folder) {
   std::string unpacked_name;
   get_path_with_path(folder, dst);
   const bool is_7z = archive.size() >= 3 && archive.compare(archive.size() - 3, 3, ".7z") == 0;
-  int code = is_7z ? p7z_to_file(archive, folder, &unpacked_name, 0, dest_dir_path)
-                   : zip_to_file(archive, folder, &unpacked_name, 0, dest_dir_path);
+  int code = is_7z ? p7z_to_file(archive, folder, &unpacked_name, 0, dest_dir_path, &want_md5)
+                   : zip_to_file(archive, folder, &unpacked_name, 0, dest_dir_path, &want_md5);
+  // An archive of another file is that, whatever its content.
+  if (code == err_content_mismatch && !same_leaf(dst, unpacked_name)) code = ENOENT;
   if (!code && !unpacked_as_expected(dst, unpacked_name)) code = ENOENT;
   return code;
 }
@@ -71,9 +80,16 @@ void dvd_unpack_task::do_it() {
   if (err_code) return;
   std::string folder;
   sweep_stale_temporaries(dst_path);
-  err_code = unpack_file_archive(tmp_path, dst_path, folder);
+  err_code = unpack_file_archive(tmp_path, dst_path, want_md5, folder);
   if (!err_code) err_code = make_installed_executable(dst_path);
   delete_file(tmp_path);
+  if (err_code == err_content_mismatch) {
+    // A valid archive of the wrong content: a mastering mistake or a stale
+    // disc. Taking it as installed would make the next repair ask about it.
+    err_msg = "I was unable to install the file " + dst_path +
+              " because its content on the DVD does not match the disc set's directory.";
+    return;
+  }
   if (err_code) {
     err_msg = "I was unable to unzip the file " + tmp_path + " to the folder " + folder + ".";
     return;

@@ -24,13 +24,16 @@ class dvd_unpack_task : public UTL_work_task {
   std::string src_path;  // the archive on the disc
   std::string tmp_path;  // its copy in the temporary folder
   std::string dst_path;  // the installed file
+  std::string want_md5;  // its digest as the directory gives it
   std::string err_msg;
   int err_code = 0;
 };
 
 // One step: 0 busy, 1 every marked file installed (the pools are gone), 2 the
 // pools are empty and the file at the cursor lies on another disc, 3 a task
-// failed (install_files_get_error tells which; calling again goes on).
+// failed (install_files_get_error tells which; calling again goes on). A file
+// whose unpacked content has another digest than the directory's fails with
+// err_content_mismatch and keeps whatever copy it had.
 int install_files(int& cursor, int disk);
 // The last failure's code (0 for none) with its message in msg; both are
 // cleared, so each failure is handed out once.
@@ -40,10 +43,12 @@ int install_files_get_error(std::string& msg);
 int install_files_kill();
 // Unpacks the archive of one file (7z when its name ends in ".7z", else zip)
 // into the folder of dst, which it names in folder. 0 when dst now stands
-// there under its own name; the unpacker's code, or ENOENT when the archive
-// held something else or nothing.
+// there under its own name with the digest want_md5; the unpacker's code
+// (err_content_mismatch for another digest, dst then left as it was), or
+// ENOENT when the archive held something else or nothing.
 // Entries and links stay inside dest_dir_path (see file_compress.h).
-int unpack_file_archive(const std::string& archive, const std::string& dst, std::string& folder);
+int unpack_file_archive(const std::string& archive, const std::string& dst, const std::string& want_md5,
+                        std::string& folder);
 // Makes the installed file dst executable when it lies under
 // "Contents/MacOS/"; 0 for other files. EINVAL when dst leads out of the
 // installation.

@@ -6,10 +6,11 @@
 // decoding failure (P7Z_ERR_* below); the program's own codes 20001 (archive
 // cannot be opened), 20002 (an entry yields fewer bytes than its stated size),
 // 20003 (zip cannot be created), 20004 (short write of a 7z file), 20005 (a
-// resource fork of 2 GiB or more), 20006 (file cannot be mapped) and 20012 (a
-// bad AppleDouble header); -1 for a failed link creation or a failed setting of
-// file times. The zip operations log their failures to xer; p7z_to_file logs
-// only entries it refuses, calc_file_md5 nothing.
+// resource fork of 2 GiB or more), 20006 (file cannot be mapped), 20012 (a
+// bad AppleDouble header) and 20015 (content of another digest than wanted);
+// -1 for a failed link creation or a failed setting of file times. The zip
+// operations log their failures to xer; p7z_to_file logs only entries it
+// refuses, calc_file_md5 nothing.
 //
 // Every extraction keeps inside root (an ancestor of its folder, or the folder
 // itself when root is "") by file_inside's rule: an entry whose name is
@@ -42,15 +43,18 @@ int calc_file_md5(const std::string& path, std::string& digest);
 // AppleDouble companions as resource forks and Finder information. With
 // rename, files go to folder + *name. When name is given, it receives the
 // first entry's name as stored. Entries before a failing one stay extracted.
+// With want_md5, every file and link written must have that digest (a link's
+// of its text, as calc_file_md5 takes it): one that differs is not put in
+// place, and the extraction ends with err_content_mismatch.
 int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
-                const std::string& root = std::string());
+                const std::string& root = std::string(), const std::string* want_md5 = nullptr);
 
 // Unpacks every file of a 7z archive into folder (ending in '/'), creating no
 // folders and applying no stored times or attributes. With rename, files go
 // to folder + the name *name held at the call. When name is given, it
-// receives each written file's full path in turn.
+// receives each written file's full path in turn. want_md5 as for zip_to_file.
 int p7z_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
-                const std::string& root = std::string());
+                const std::string& root = std::string(), const std::string* want_md5 = nullptr);
 
 // Removes from folder (ending in '/') the hidden files that extractions of
 // processes no longer alive left half-written (a run killed in the middle of
@@ -65,8 +69,10 @@ int file_to_zip(const std::string& source, const std::string& archive);
 
 // Creates the symbolic link of the current entry of z at path (replacing
 // whatever is there) when its target leads inside root, else EINVAL; used by
-// zip_to_file.
-int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root);
+// zip_to_file. With want_md5, a link text of another digest replaces nothing
+// and gives err_content_mismatch.
+int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root,
+                  const std::string* want_md5 = nullptr);
 
 // Applies the current entry of z, an AppleDouble companion extracted as
 // path ('folder/._name'), to its data file 'folder/name'; a missing data file

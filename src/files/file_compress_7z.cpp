@@ -46,10 +46,12 @@ static int decoder_failure(struct archive* a, int r) {
   return P7Z_ERR_DATA;
 }
 
-static int extract_file(struct archive* a, struct archive_entry* e, const std::string& dest) {
+static int extract_file(struct archive* a, struct archive_entry* e, const std::string& dest,
+                        const std::string* want_md5) {
   arc_out_file out;
   int err = out.open(dest);
   if (err) return err;
+  out.expect_md5(want_md5);
   // A stored link comes out as a file holding the link's text.
   if (archive_entry_filetype(e) == AE_IFLNK) {
     const char* text = archive_entry_symlink_utf8(e);
@@ -72,7 +74,7 @@ static int extract_file(struct archive* a, struct archive_entry* e, const std::s
 }
 
 int p7z_to_file(const std::string& archive, const std::string& folder_in, std::string* name, int rename,
-                const std::string& root_in) {
+                const std::string& root_in, const std::string* want_md5) {
   std::string path = archive, folder = folder_in;
   set_path_to_full(path);
   set_path_to_full(folder);
@@ -112,7 +114,7 @@ int p7z_to_file(const std::string& archive, const std::string& folder_in, std::s
       break;
     }
     if (name) *name = dest;
-    err = extract_file(a, e, dest);
+    err = extract_file(a, e, dest, want_md5);
   }
   archive_read_free(a);
   close(fd);

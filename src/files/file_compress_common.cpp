@@ -89,6 +89,7 @@ int arc_out_file::open(const std::string& d) {
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       written = 0;
+      if (want_md5) MD5Init(&md5);
       return 0;
     }
     if (errno != EEXIST) break;
@@ -98,8 +99,16 @@ int arc_out_file::open(const std::string& d) {
   return err;
 }
 
+void arc_out_file::expect_md5(const std::string* want) {
+  want_md5 = want;
+  if (want_md5) MD5Init(&md5);
+}
+
 int arc_out_file::write(const void* bytes, size_t n) {
   const char* p = static_cast<const char*>(bytes);
+  // Digested here, while the bytes are at hand, so that checking costs no
+  // second read of the file.
+  if (want_md5) MD5UpdateWide(&md5, reinterpret_cast<const unsigned char*>(p), (unsigned)n);
   while (n > 0) {
     ssize_t w = ::write(fd, p, n);
     if (w < 0 && errno == EINTR) continue;
@@ -121,6 +130,10 @@ int arc_out_file::commit(int mode, const time_t* when) {
   // A full disk or a failed network write can first show at close.
   if (close(fd) != 0 && !err) err = errno ? errno : EIO;
   fd = -1;
+  if (!err && want_md5) {
+    MD5Final(&md5);
+    if (MD5_hex(md5) != *want_md5) err = err_content_mismatch;
+  }
   if (!err && rename(tmp.c_str(), dest.c_str()) != 0) err = errno;
   if (err) {
     discard();

@@ -7,6 +7,7 @@
 #include <time.h>
 #include <string>
 #include <unzip.h>
+#include "files/md5.h"
 
 #define COMPRESS_UNIT "RUvozuz/Files/FILE_compress"
 
@@ -45,7 +46,9 @@ std::string ARC_unpack_temp_name(const std::string& folder, unsigned serial);
 
 // A file being extracted: written under a hidden name in its folder and
 // renamed to its destination only by commit, so a failed entry leaves no
-// partial file and keeps whatever was at the destination.
+// partial file and keeps whatever was at the destination. With an expected
+// digest, the bytes are digested as they are written and commit refuses a
+// file whose digest differs.
 class arc_out_file {
  public:
   arc_out_file() = default;
@@ -55,13 +58,17 @@ class arc_out_file {
 
   // Creates the hidden file beside dest (a full path); 0 or errno.
   int open(const std::string& dest);
+  // Digests what write appends from here on; commit then requires want (32
+  // lowercase hex digits, as the directory file gives them). Null: no check.
+  void expect_md5(const std::string* want);
   // Appends n bytes; 0, or errno (EIO when the system names none).
   int write(const void* bytes, size_t n);
   // Bytes written so far.
   uint64_t size() const { return written; }
   // Sets the permission bits (mode >= 0) and both times (when given), closes
   // the file and moves it to its destination. 0, errno, or -1 when the times
-  // could not be set. The file is discarded on failure.
+  // could not be set, err_content_mismatch when the digest differs from the
+  // expected one. The file is discarded on failure.
   int commit(int mode, const time_t* when);
   // Removes the file.
   void discard();
@@ -70,4 +77,6 @@ class arc_out_file {
   int fd = -1;
   uint64_t written = 0;
   std::string tmp, dest;
+  const std::string* want_md5 = nullptr;
+  MD5Context md5;
 };

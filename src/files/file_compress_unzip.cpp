@@ -24,7 +24,8 @@ static int file_entry_failed(int code, int line, const std::string& dest) {
 }
 
 // dest is full and letter-case repaired: the path that was checked.
-static int unzip_file_entry(unzFile z, const unz_file_info64& info, const std::string& dest, std::vector<char>& buf) {
+static int unzip_file_entry(unzFile z, const unz_file_info64& info, const std::string& dest, std::vector<char>& buf,
+                            const std::string* want_md5) {
   const arc_entry_sizes sizes = ARC_stated_sizes(z, info);
   // The library stops at its placeholder size, so a larger entry can only
   // read short: say so before unpacking gigabytes.
@@ -38,6 +39,7 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, const std::s
     unzCloseCurrentFile(z);
     return file_entry_failed(err, __LINE__, dest);
   }
+  out.expect_md5(want_md5);
   // With its sizes lost the library cannot check the CRC: we do.
   uLong crc = crc32(0, nullptr, 0);
   int n;
@@ -83,7 +85,8 @@ static int unzip_file_entry(unzFile z, const unz_file_info64& info, const std::s
   return err ? file_entry_failed(err, __LINE__, dest) : 0;
 }
 
-int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root) {
+int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const std::string& root,
+                  const std::string* want_md5) {
   set_path_to_full(path);
   std::string text;
   int err = ARC_read_entry(z, info, PATH_MAX - 1, -1, text);
@@ -91,6 +94,17 @@ int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const st
   if (!err && inside_check_link(root, path, text) != 0) {
     err = EINVAL;
     line = __LINE__;
+  }
+  if (!err && want_md5) {
+    // Checked before the old link goes, so that a wrong one keeps it.
+    MD5Context md5;
+    MD5Init(&md5);
+    MD5UpdateWide(&md5, reinterpret_cast<const unsigned char*>(text.data()), (unsigned)text.size());
+    MD5Final(&md5);
+    if (MD5_hex(md5) != *want_md5) {
+      err = err_content_mismatch;
+      line = __LINE__;
+    }
   }
   if (!err) {
     unlink(path.c_str());
@@ -124,6 +138,7 @@ struct unzip_walk {
   const std::string* rename_to;
   std::vector<char> buf;
   std::vector<std::string> links;  // made so far, full paths
+  const std::string* want_md5;     // every file's and link's digest, when given
 };
 
 // One entry of the walk; 0 or the code that ends the extraction.
@@ -151,14 +166,14 @@ static int unzip_entry(unzFile z, unz_file_info64& info, const std::string& entr
   }
   if (companion) return unzip_resource_fork(z, dest, info);
   if (((info.external_fa >> 16) & 0xA000) == 0xA000) {
-    if (int err = unzip_symlink(z, dest, info, w.root)) return err;
+    if (int err = unzip_symlink(z, dest, info, w.root, w.want_md5)) return err;
     return recheck_links(w.root, w.links, dest);
   }
-  return unzip_file_entry(z, info, dest, w.buf);
+  return unzip_file_entry(z, info, dest, w.buf, w.want_md5);
 }
 
 int zip_to_file(const std::string& archive, const std::string& folder, std::string* name, int rename,
-                const std::string& root) {
+                const std::string& root, const std::string* want_md5) {
   std::string zip_path = archive;
   set_path_to_full(zip_path);
   // Every renamed entry goes to the name given at the call, even after the
@@ -175,7 +190,7 @@ int zip_to_file(const std::string& archive, const std::string& folder, std::stri
     line = __LINE__;
   } else {
     unzip_walk w{folder, root.empty() ? folder : root, name, false, rename && name ? &rename_to : nullptr,
-                 std::vector<char>(kCopyBuffer), {}};
+                 std::vector<char>(kCopyBuffer), {}, want_md5};
     std::vector<char> entry(kNameMax);
     err = unzGoToFirstFile(z);
     line = __LINE__;

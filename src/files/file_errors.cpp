@@ -24,6 +24,8 @@ const error_row k_errors[] = {
     {20010, "We could not write the incoming file from the web to disk"},
     {20011, "We could not find the server over the network"},
     {20012, "Part of the downloaded zip file is corrupted (the resource fork header is bad)"},
+    {20015, "The unpacked file's content does not match its checksum in the directory. The archive may be stale or damaged"},
+    {20016, "The server sent a response header longer than we accept"},
 
     {EPERM, "Operation not permitted. Perhaps you do not have access to a directory or file system"},
     {ENOENT, "No such file or directory"},

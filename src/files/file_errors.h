@@ -20,7 +20,9 @@ enum {
   err_net_no_server = 20011,   // the server's address could not be found
   err_zip_fork_header = 20012, // a resource fork in a zip has a bad header
   err_not_mz = 20013,          // not a Windows executable (no 'MZ')
-  err_not_pe = 20014           // no 'PE' header where the executable points
+  err_not_pe = 20014,          // no 'PE' header where the executable points
+  err_content_mismatch = 20015, // an unpacked file's digest is not the one expected
+  err_net_header_too_long = 20016 // a response's header block passed its limit
 };
 
 // The sentence for a result code: "" for 0, the table's text for a known code,

@@ -40,7 +40,9 @@ class down_class {
   void MakeRequest(const char* path, bool post, const std::map<std::string, std::string>& headers,
                    const char* body, int body_len, const char* dest);
   // One step: sends what the socket takes, receives at most one chunk,
-  // parses the header block and writes body bytes to the destination.
+  // parses the header block and writes body bytes to the destination. A
+  // header block that reaches kMaxHeaderBytes without its end fails the
+  // transfer with err_net_header_too_long.
   void DoProcessing();
 
   // 0 no socket; 1 connecting; 2 socket failed; 3 closed, or all done;
@@ -60,6 +62,10 @@ class down_class {
   VuduSocket* mSocket = nullptr;
   std::vector<unsigned char> mOutBuf;
   std::vector<unsigned char> mInBuf;
+  // Header lines already taken from mInBuf, and where in mInBuf the search
+  // for the next line end goes on.
+  size_t mHeaderBytes = 0;
+  size_t mScanFrom = 0;
   bool mHeadersDone = false;
   int32_t mResponseCode = 0;  // -1 connecting, 0 before a status line
   std::string mResponseText;
@@ -74,6 +80,9 @@ class down_class {
   float mLastActivity;  // real_time of the start and of the last body data
   bool mKeepAlive = true;  // the last response allows another request
 
+  // The largest header block taken (status line and interim responses
+  // included): a server could otherwise fill memory with one endless line.
+  static constexpr size_t kMaxHeaderBytes = 64 * 1024;
   // Receive buffer of every stream; main thread only.
   static unsigned char readChunk[65536];
 

@@ -2,7 +2,9 @@
 #include <errno.h>
 #include <strings.h>
 #include <cstdlib>
+#include <algorithm>
 #include "core/xtim.h"
+#include "files/file_errors.h"
 #include "files/file_paths.h"
 #include "files/http.h"
 #include "files/sock.h"
@@ -84,6 +86,8 @@ void down_class::MakeRequest(const char* path, bool post, const std::map<std::st
   close_file();
   mOutBuf.clear();
   mInBuf.clear();
+  mHeaderBytes = 0;
+  mScanFrom = 0;
   mHeaders.clear();
   mContentLength = -1;
   mResponseCode = 0;
@@ -171,21 +175,35 @@ void down_class::DoProcessing() {
     long sent = mSocket->http_WriteData(mOutBuf.data(), static_cast<long>(mOutBuf.size()));
     if (sent > 0) mOutBuf.erase(mOutBuf.begin(), mOutBuf.begin() + sent);
   }
-  long got = mSocket->ReadData(readChunk, sizeof readChunk);
+  if (mError && !mHeadersDone) return;
+  // While the header block lasts, no more is taken in than its limit.
+  size_t room = sizeof readChunk;
+  if (!mHeadersDone) room = std::min(room, kMaxHeaderBytes - std::min(kMaxHeaderBytes, mHeaderBytes + mInBuf.size()));
+  long got = room ? mSocket->ReadData(readChunk, static_cast<long>(room)) : 0;
   if (got <= 0) return;
   mInBuf.insert(mInBuf.end(), readChunk, readChunk + got);
 
+  // Lines are taken from the front and dropped all at once afterwards, and
+  // each search starts where the last one stopped: a flood of short lines or
+  // one long line costs no more than its bytes.
+  size_t line_start = 0;
   while (!mHeadersDone) {
     size_t end = std::string::npos;
-    for (size_t i = 0; i + 1 < mInBuf.size(); ++i) {
+    for (size_t i = std::max(mScanFrom, line_start); i + 1 < mInBuf.size(); ++i) {
       if (mInBuf[i] == '\r' && mInBuf[i + 1] == '\n') {
         end = i;
         break;
       }
     }
-    if (end == std::string::npos) break;
-    std::string line(mInBuf.begin(), mInBuf.begin() + end);
-    mInBuf.erase(mInBuf.begin(), mInBuf.begin() + end + 2);
+    if (end == std::string::npos) {
+      // A '\r' last in the buffer may yet be followed by its '\n'.
+      mScanFrom = std::max(line_start, mInBuf.size() - 1);
+      break;
+    }
+    std::string line(mInBuf.begin() + line_start, mInBuf.begin() + end);
+    mHeaderBytes += end + 2 - line_start;
+    line_start = end + 2;
+    mScanFrom = line_start;
     if (!line.empty()) {
       take_header_line(line);
     } else if (mResponseCode > 199) {
@@ -196,8 +214,13 @@ void down_class::DoProcessing() {
       mHeaders.clear();
     }
   }
+  mInBuf.erase(mInBuf.begin(), mInBuf.begin() + line_start);
+  mScanFrom -= std::min(mScanFrom, line_start);
 
-  if (!mHeadersDone) return;
+  if (!mHeadersDone) {
+    if (mHeaderBytes + mInBuf.size() >= kMaxHeaderBytes) mError = err_net_header_too_long;
+    return;
+  }
   mLastActivity = xtim.real_time;
   if (!mFile) return;
   if (!mInBuf.empty()) {

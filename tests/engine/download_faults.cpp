@@ -176,9 +176,10 @@ TEST_F(DownloadFaults, FilesAServerFailsAreFetchedFromAnother) {
   EXPECT_EQ(next.done_comp_kb, next.streams[1].done_kb);
 }
 
-// An archive that does not yield its file ends the pass at once with the
-// problem flag set: the file is not marked current, the user is warned, and
-// the archive is gone all the same.
+// An archive that does not yield its file, or yields it with content the
+// directory does not list, ends the pass at once with the problem flag set:
+// the file is not marked current, the user is warned, and the archive is gone
+// all the same.
 TEST_F(DownloadFaults, AnArchiveThatWillNotUnpackEndsThePassEarly) {
   const std::string archive = site + "/updates/Duvizo Update/All/Resources/sub dir/b file.txt.zip";
   const struct {
@@ -190,6 +191,9 @@ TEST_F(DownloadFaults, AnArchiveThatWillNotUnpackEndsThePassEarly) {
       {"another name", "cd '" + dir + "' && echo x > other.txt && rm '" + archive + "' && zip -q -X '" + archive +
                            "' other.txt",
        ENOENT},
+      {"wrong content", "cd '" + dir + "' && echo x > 'b file.txt' && rm '" + archive + "' && zip -q -X '" + archive +
+                            "' 'b file.txt'",
+       err_content_mismatch},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

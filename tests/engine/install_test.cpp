@@ -2,11 +2,15 @@
 // directory, scan, choose, make folders, delete, install disc after disc,
 // scan again.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "core/globs.h"
 #include "engine/engine_support.h"
 #include "files/file_compress.h"
+#include "files/file_errors.h"
+#include "files/file_paths.h"
 #include "files/file_ops.h"
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
@@ -14,6 +18,7 @@
 #include "engine/utils_dir.h"
 #include "engine/utils_dirs.h"
 #include "engine/utils_install.h"
+#include "files/test_child.h"
 #include "support/test_env.h"
 
 namespace {
@@ -207,6 +212,47 @@ TEST_F(InstallPass, FailedFilesAreReportedOnceAndThePassGoesOn) {
   EXPECT_EQ(entries_in(temp_path), 0);  // failed tasks leave no copies behind
 }
 
+// A copy from the disc that fails part way (the tile's archive is 300 KB)
+// leaves no partial archive in the temporary folder; the pass goes on. Each
+// case runs in a child of its own, where the limit holds.
+TEST_F(InstallPass, ACopyThatFailsPartWayLeavesNoPartialArchive) {
+  auto pass = [&] {
+    scripted_questions q;
+    const install_run run = install();
+    const std::string copy_failed = "I was unable to copy the file " + archive(f_tile) + " from the DVD to the hard drive.";
+    if (!run.finished) return 1;
+    if (run.errors.size() != 1 || run.errors[0].second != copy_failed) return 2;
+    if (entries_in(temp_path) != 0) return 3;
+    if (current_version(f_tile).up_to_date || !current_version(f_late).up_to_date) return 4;
+    return 0;
+  };
+  const struct {
+    const char* name;
+    int (*run)(const std::string& temp, const std::function<int()>& pass);
+  } cases[] = {
+      {"full temporary folder",
+       [](const std::string& temp, const std::function<int()>& fn) { return test_with_tmpfs(temp, false, 100, nullptr, fn); }},
+      {"file size limit",
+       [](const std::string&, const std::function<int()>& fn) {
+         return test_in_child([&] {
+           // Writes past the limit fail with EFBIG instead of ending the process.
+           signal(SIGXFSZ, SIG_IGN);
+           const struct rlimit lim = {100000, 100000};
+           return setrlimit(RLIMIT_FSIZE, &lim) == 0 ? fn() : k_child_unsupported;
+         });
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int r = c.run(temp_path, pass);
+    if (r == k_child_unsupported) {
+      std::cerr << c.name << ": cannot be set up here\n";
+      continue;
+    }
+    EXPECT_EQ(0, r);
+  }
+}
+
 TEST_F(InstallPass, KillFinishesWhatIsQueuedAndAllowsAFreshStart) {
   scripted_questions q;
   ASSERT_TRUE(run_checksum_pass(0));
@@ -224,4 +270,90 @@ TEST_F(InstallPass, KillFinishesWhatIsQueuedAndAllowsAFreshStart) {
   ASSERT_TRUE(run.finished);
   EXPECT_EQ(run.results, (std::vector<int>{2, 1}));
   EXPECT_EQ(current_version(f_late).up_to_date, 1);
+}
+
+// Valid archives whose content is not what the directory says (a mastering
+// mistake, a stale disc): a zip, a 7z and a link. None may count as
+// installed, and none may cost a good copy already in place.
+TEST_F(InstallPass, WrongContentIsNeverTakenAsInstalled) {
+  const struct {
+    int file;
+    const char* tool;
+    const char* make;  // makes the wrong file under its own name
+  } cases[] = {
+      {f_a, "zip", "printf 'not alpha\\n' > a.txt"},
+      {f_tile, "7z", "head -c 5000 /dev/urandom > +47-123.dsf"},
+      {f_link, "zip", "ln -s old.txt link.txt"},
+  };
+  auto ship_wrong = [&] {
+    for (const auto& c : cases) {
+      std::string name;
+      get_file_with_path(name, installed(c.file));
+      const std::string work = root + "wrong" + std::to_string(c.file);
+      const std::string pack = std::string(c.tool) == "7z" ? "7zz a -bd -y '" + archive(c.file) + "' '" + name + "' >/dev/null"
+                                                           : "zip -q -y -X '" + archive(c.file) + "' '" + name + "'";
+      ASSERT_EQ(test_run("rm -rf '" + work + "' && mkdir '" + work + "' && cd '" + work + "' && " + c.make + " && cp '" +
+                         archive(c.file) + "' '" + archive(c.file) + ".good' && rm '" + archive(c.file) + "' && " + pack),
+                0);
+    }
+  };
+  auto ship_good = [&] {
+    for (const auto& c : cases) ASSERT_EQ(rename((archive(c.file) + ".good").c_str(), archive(c.file).c_str()), 0);
+  };
+  auto expect_one_error_each = [&](const install_run& run) {
+    ASSERT_TRUE(run.finished);
+    ASSERT_EQ(run.errors.size(), 3u);
+    for (const auto& c : cases) {
+      const std::string msg = "I was unable to install the file " + installed(c.file) +
+                              " because its content on the DVD does not match the disc set's directory.";
+      int seen = 0;
+      for (const auto& e : run.errors) seen += e.first == err_content_mismatch && e.second == msg;
+      EXPECT_EQ(seen, 1) << msg;
+    }
+    EXPECT_EQ(entries_in(temp_path), 0);
+    EXPECT_EQ(test_capture("find '" + dest_dir_path + "' -name '.duv-unpack*'"), "");  // no stray temporary
+  };
+  std::string target;
+
+  // A fresh install leaves the three out and installs the rest.
+  ship_wrong();
+  scripted_questions q;
+  expect_one_error_each(install());
+  for (const auto& c : cases) {
+    EXPECT_EQ(mode_of(installed(c.file)), "missing") << c.file;
+    EXPECT_EQ(current_version(c.file).up_to_date, 0) << c.file;
+    EXPECT_EQ(current_version(c.file).sig_have, "NONE") << c.file;
+  }
+  for (int i : {f_old, f_b, f_empty, f_mac, f_late}) EXPECT_EQ(md5sum_of(installed(i)), current_version(i).sig_want) << i;
+  EXPECT_EQ(mode_of(installed(f_mac)), "755");
+
+  // Good discs then install them without a question.
+  ship_good();
+  const install_run good = install();
+  ASSERT_TRUE(good.finished);
+  EXPECT_TRUE(good.errors.empty());
+  EXPECT_TRUE(q.selected.empty());
+  EXPECT_TRUE(q.aborted.empty());
+  EXPECT_EQ(md5sum_of(installed(f_a)), current_version(f_a).sig_want);
+  EXPECT_EQ(md5sum_of(installed(f_tile)), current_version(f_tile).sig_want);
+  ASSERT_EQ(is_sim_link(installed(f_link), &target), 1);
+  EXPECT_EQ(target, "a.txt");
+
+  // Wrong archives over the good copies keep those byte for byte.
+  ship_wrong();
+  for (auto& h : sim_info) h.versions.back().do_install = 0;
+  for (const auto& c : cases) current_version(c.file).do_install = 1;
+  const std::string a_before = test_read_file(installed(f_a)), tile_before = test_read_file(installed(f_tile));
+  int cursor = 0;
+  current_disk = 0;
+  dvd_path = disc_root(0);
+  expect_one_error_each(run_install_pass(disc_root, cursor));
+  EXPECT_EQ(test_read_file(installed(f_a)), a_before);
+  EXPECT_EQ(test_read_file(installed(f_tile)), tile_before);
+  ASSERT_EQ(is_sim_link(installed(f_link), &target), 1);
+  EXPECT_EQ(target, "a.txt");
+  for (const auto& c : cases) {
+    EXPECT_EQ(current_version(c.file).up_to_date, 1) << c.file;
+    EXPECT_EQ(current_version(c.file).sig_have, current_version(c.file).sig_want) << c.file;
+  }
 }

@@ -1,7 +1,9 @@
 // MD5 digests of files, checked against md5sum.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include "files/archive_support.h"
+#include "files/test_child.h"
 #include "files/file_compress.h"
 #include "support/test_env.h"
 
@@ -37,6 +39,23 @@ TEST(ArchiveMd5, KnownValuesLinksAndMissingFiles) {
   EXPECT_EQ("NONE", digest);
   EXPECT_EQ(20006, calc_file_md5(dir, digest));
   EXPECT_EQ("NONE", digest);
+}
+
+// A file that cannot be read has no digest, least of all the empty file's.
+TEST(ArchiveMd5, UnreadableFileIsAnError) {
+  const std::string dir = test_scratch_dir("md5unreadable");
+  // Others may pass through the folder and see the file, but not read it.
+  ASSERT_EQ(0, chmod(dir.c_str(), 0755));
+  ASSERT_EQ(0, chmod(dir.substr(0, dir.rfind('/', dir.size() - 2)).c_str(), 0755));
+  ASSERT_TRUE(test_write_file(dir + "secret", "not for everyone"));
+  ASSERT_EQ(0, chmod((dir + "secret").c_str(), 0600));
+  const int r = test_as_nobody([&] {
+    std::string digest = "NONE";
+    const int code = calc_file_md5(dir + "secret", digest);
+    return code == 20006 && digest == "NONE" ? 0 : 1;
+  });
+  if (r == k_child_unsupported) GTEST_SKIP() << "cannot run as another user here";
+  EXPECT_EQ(0, r);
 }
 
 TEST(ArchiveMd5, AgreesWithMd5sumAcrossBlockAndChunkSizes) {

@@ -79,6 +79,41 @@ TEST_F(ZipFixtures, NamePointerGetsTheFirstEntryAndRenameWritesTheGivenName) {
   EXPECT_EQ("mode 644", test_read_file(out + "renamed.txt"));
 }
 
+TEST(ArchiveZip, NameOfAManyEntryArchiveIsTheFirstEntrys) {
+  const std::string fixture = cached_fixture("make_broken_zips.sh");
+  ASSERT_NE("", fixture);
+  const std::string out = test_scratch_dir("multi");
+  std::string name;
+  ASSERT_EQ(0, zip_to_file(fixture + "multi.zip", out, &name, 0));
+  EXPECT_EQ("first.txt", name);
+  EXPECT_EQ("the second entry\n", test_read_file(out + "second.txt"));
+}
+
+// Entries whose data ends early, or is damaged where the library cannot see
+// it: an error, no file, and the copy already there kept.
+TEST(ArchiveZip, EntriesTheLibraryWouldPassAreErrors) {
+  const std::string fixture = cached_fixture("make_broken_zips.sh");
+  ASSERT_NE("", fixture);
+  const struct {
+    const char* archive;
+    const char* file;
+    int code;
+  } cases[] = {
+      {"short.zip", "s.txt", 20002},       // stated size beyond the data
+      {"fz_flipped.zip", "f.bin", -105},  // sizes only in the zip64 field, a flipped byte
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.archive);
+    const std::string out = test_scratch_dir("broken");
+    log_capture log(out + "../broken.log");
+    ASSERT_TRUE(test_write_file(out + c.file, "installed version"));
+    EXPECT_EQ(c.code, zip_to_file(fixture + c.archive, out, nullptr, 0));
+    EXPECT_EQ("installed version", test_read_file(out + c.file));
+    EXPECT_EQ("", hidden_leftovers(out));
+    EXPECT_NE(std::string::npos, log.text().find("Zip to file failed with error " + std::to_string(c.code) + "."));
+  }
+}
+
 TEST_F(ZipFixtures, AttributesDecideModeAndTime) {
   const std::string out = test_scratch_dir("attrs");
   ASSERT_EQ(0, zip_to_file(ze("mode644.zip"), out, nullptr, 0));

@@ -155,6 +155,9 @@ TEST(PathDirchars, SeparatorsAndEncoding) {
   p = "\xE9";  // MacRoman E-grave
   set_path_to_right_dirchars(p);
   EXPECT_EQ(p, "\xC3\x88");
+  p = "\x80\xFF";  // the table's two edges: A-diaeresis and caron, not U+0080
+  set_path_to_right_dirchars(p);
+  EXPECT_EQ(p, "\xC3\x84\xCB\x87");
   p = "caf\xC3\xA9/x";  // valid UTF-8 stays
   set_path_to_right_dirchars(p);
   EXPECT_EQ(p, "caf\xC3\xA9/x");

@@ -3,9 +3,11 @@
 #include <arpa/inet.h>
 #include <errno.h>
 #include <unistd.h>
+#include <algorithm>
 #include <memory>
 #include "support/http_fixture.h"
 #include "support/http_peers.h"
+#include "files/file_errors.h"
 #include "files/sock.h"
 
 namespace {
@@ -44,6 +46,7 @@ TEST_F(HttpFaults, EachAnswerEndsOnItsOwn) {
       {"truncated", 2, nullptr, "   IsComplete =0\n"},
       {"overlong", 2, "hello world", "   IsComplete =0\n"},
       {"bad_length", 2, "hello", "   IsComplete =0\n"},
+      {"huge_length", 2, "hello", "   IsComplete =0\n"},  // above 2^31-1: unknown, never 5 by wrapping
       {"mid_headers", 2, nullptr, "   response   =OK (#200)\n"},
       {"chunked_close", 2, nullptr, "   IsComplete =0\n"},
       {"no_length_close", 2, "hello", "   IsComplete =0\n"},
@@ -123,6 +126,66 @@ TEST_F(HttpFaults, SlowDripIsNotATimeOut) {
   peer->release_byte();
   ASSERT_EQ(1, poll(0, "mirror", "/f", dest));
   EXPECT_EQ("abc", test_read_file(dest));
+  EXPECT_EQ("", log());
+}
+
+// A header block that never ends fails once it reaches the limit, holding
+// no more than that, and the next request, on a new connection, goes through.
+TEST_F(HttpFaults, EndlessHeadersFailAtTheLimit) {
+  for (const char* scenario : {"endless_line", "endless_lines"}) {
+    SCOPED_TRACE(scenario);
+    ASSERT_TRUE(start(scenario));
+    const std::string dest = dir + scenario;
+    const std::string before = log();
+    xtim.real_time = 100;
+    ASSERT_TRUE(poll_while_running(0, "mirror", "/f", dest, [] { return http.streams[0] && http.streams[0]->mOutBuf.empty(); }));
+    // Step by step, to see the buffer at every step up to the failure.
+    down_class* d = http.streams[0];
+    size_t most = 0;
+    bool within = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!d->IsErr() && std::chrono::steady_clock::now() < deadline) {
+      d->DoProcessing();
+      const size_t held = d->mHeaderBytes + d->mInBuf.size();
+      within = within && held <= down_class::kMaxHeaderBytes && d->mInBuf.size() <= down_class::kMaxHeaderBytes;
+      most = std::max(most, held);
+    }
+    EXPECT_TRUE(within);
+    EXPECT_EQ(down_class::kMaxHeaderBytes, most);
+    EXPECT_EQ(err_net_header_too_long, d->GetOSErr());
+    EXPECT_EQ(2, http.net_check(0, "mirror", "/f", dest));
+    EXPECT_EQ(nullptr, http.streams[0]);  // failed, not still running
+    EXPECT_EQ(100, xtim.real_time);
+    const std::string added = log().substr(before.size());
+    EXPECT_EQ(0u, added.find(failure_log(dest, "/f"))) << added;
+    EXPECT_NE(std::string::npos, added.find("   GetOSErr   =" + std::to_string(err_net_header_too_long) + "\n"))
+        << added;
+    ASSERT_EQ(1, poll(0, "mirror", "/next", dir + "next"));
+    EXPECT_EQ("hello", test_read_file(dir + "next"));
+    EXPECT_EQ(2, peer->connections());
+    delete http.streams[0];
+    http.streams[0] = nullptr;
+  }
+}
+
+// A head that arrives one byte at a time parses like one in a single piece.
+TEST_F(HttpFaults, HeadersInOneBytePiecesParse) {
+  ASSERT_TRUE(start("drip_head"));
+  const std::string dest = dir + "bytewise";
+  const size_t head = std::string("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n").size();
+  ASSERT_TRUE(poll_while_running(0, "mirror", "/f", dest, [] { return http.streams[0] && http.streams[0]->mOutBuf.empty(); }));
+  for (size_t k = 1; k < head; ++k) {
+    peer->release_byte();
+    ASSERT_TRUE(poll_while_running(0, "mirror", "/f", dest, [&] {
+      const down_class* d = http.streams[0];
+      return d->mHeaderBytes + d->mInBuf.size() == k;
+    })) << k;
+    EXPECT_FALSE(http.streams[0]->mHeadersDone);
+  }
+  peer->release_byte();
+  ASSERT_EQ(1, poll(0, "mirror", "/f", dest));
+  EXPECT_EQ(200, http.streams[0]->mResponseCode);
+  EXPECT_EQ("hello", test_read_file(dest));
   EXPECT_EQ("", log());
 }
 
