@@ -95,16 +95,10 @@ int unzip_symlink(unzFile z, std::string path, unz_file_info64_s& info, const st
     err = EINVAL;
     line = __LINE__;
   }
-  if (!err && want_md5) {
-    // Checked before the old link goes, so that a wrong one keeps it.
-    MD5Context md5;
-    MD5Init(&md5);
-    MD5UpdateWide(&md5, reinterpret_cast<const unsigned char*>(text.data()), (unsigned)text.size());
-    MD5Final(&md5);
-    if (MD5_hex(md5) != *want_md5) {
-      err = err_content_mismatch;
-      line = __LINE__;
-    }
+  // Checked before the old link goes, so that a wrong one keeps it.
+  if (!err && want_md5 && MD5_hex_of(text) != *want_md5) {
+    err = err_content_mismatch;
+    line = __LINE__;
   }
   if (!err) {
     unlink(path.c_str());

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+#include "files/file_ops.h"
 #include "files/file_paths.h"
 
 namespace {
@@ -21,23 +22,6 @@ void push_components(const std::string& text, std::vector<std::string>& stack) {
     if (end > begin) stack.push_back(text.substr(begin, end - begin));
     if (slash == std::string::npos) return;
     end = slash;
-  }
-}
-
-// A link's whole text; false when it cannot be read.
-bool read_link(const std::string& path, std::string& text, int& err) {
-  std::vector<char> buf(256);
-  for (;;) {
-    const ssize_t n = readlink(path.c_str(), buf.data(), buf.size());
-    if (n < 0) {
-      err = errno;
-      return false;
-    }
-    if ((size_t)n < buf.size()) {
-      text.assign(buf.data(), n);
-      return true;
-    }
-    buf.resize(buf.size() * 2);
   }
 }
 
@@ -91,8 +75,8 @@ int walk(const std::string& real_root, std::vector<std::string>& stack, bool fol
     if (S_ISLNK(st.st_mode)) {
       if (++links > k_max_links) return ELOOP;
       std::string target;
-      int err = 0;
-      if (!read_link(next, target, err)) return err;
+      int err = read_link_text(next, target);
+      if (err) return err;
       if (target.empty()) {
         by_text = true;
         at = next;

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 #include "files/file_errors.h"
 #include "files/file_list.h"
@@ -85,19 +86,25 @@ int APL_file_size(const std::string& path) {
   return static_cast<int>(static_cast<uint32_t>(st.st_size));
 }
 
-int is_sim_link(const std::string& path, std::string* target) {
-  const std::string full = full_of(path);
+int read_link_text(const std::string& full_path, std::string& text) {
   // Grow the buffer until the whole link text fits: a cut text names another file.
   std::vector<char> buf(512);
   for (;;) {
-    ssize_t n = readlink(full.c_str(), buf.data(), buf.size());
-    if (n < 0) return 0;
+    ssize_t n = readlink(full_path.c_str(), buf.data(), buf.size());
+    if (n < 0) return errno;
     if (static_cast<size_t>(n) < buf.size()) {
-      if (target) target->assign(buf.data(), n);
-      return 1;
+      text.assign(buf.data(), n);
+      return 0;
     }
     buf.resize(buf.size() * 2);
   }
+}
+
+int is_sim_link(const std::string& path, std::string* target) {
+  std::string text;
+  if (read_link_text(full_of(path), text) != 0) return 0;
+  if (target) *target = std::move(text);
+  return 1;
 }
 
 int make_file_executable(const std::string& path) {

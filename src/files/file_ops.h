@@ -13,6 +13,9 @@ int dir_exists(const std::string& path);
 int APL_file_size(const std::string& path);
 // 1 when path is a symbolic link, its text then stored in target (when given).
 int is_sim_link(const std::string& path, std::string* target);
+// The whole text of the link at full_path, a path used as it is (no case
+// repair): 0, or readlink's errno (EINVAL when it is no link).
+int read_link_text(const std::string& full_path, std::string& text);
 // Sets the permission bits to rwxr-xr-x.
 int make_file_executable(const std::string& path);
 // Creates one folder (parents must exist); EEXIST when it is there already.

@@ -192,3 +192,11 @@ std::string MD5_hex(const MD5Context& ctx) {
   }
   return out;
 }
+
+std::string MD5_hex_of(const std::string& bytes) {
+  MD5Context ctx;
+  MD5Init(&ctx);
+  MD5UpdateWide(&ctx, reinterpret_cast<const unsigned char*>(bytes.data()), (unsigned)bytes.size());
+  MD5Final(&ctx);
+  return MD5_hex(ctx);
+}

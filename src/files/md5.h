@@ -24,3 +24,5 @@ void MD5Final(MD5Context* ctx);
 // The finished digest as 32 lower-case hex digits, as md5sum and the
 // directory file write it.
 std::string MD5_hex(const MD5Context& ctx);
+// The digest of bytes in the same form: how a link is digested, by its text.
+std::string MD5_hex_of(const std::string& bytes);
