@@ -33,3 +33,13 @@ PLAT_sysinfo PLAT_get_sysinfo() {
   if (pages > 0 && page > 0) info.ram_mb = (long long)pages * page / (1024 * 1024);
   return info;
 }
+
+static int (*s_system_version)(int*) = nullptr;
+
+int PLAT_system_version(int* out) {
+  if (s_system_version) return s_system_version(out);
+  (void)out;
+  return -1;
+}
+
+void PLAT_system_version_use(int (*answer)(int* out)) { s_system_version = answer; }

@@ -14,3 +14,9 @@ struct PLAT_sysinfo {
 // Reads the description of the running machine (uname, /etc/os-release,
 // /proc/cpuinfo, sysconf). Fields it cannot read keep their "unknown" values.
 PLAT_sysinfo PLAT_get_sysinfo();
+
+// The system version as the Mac numbers it (0x1048 for 10.4.8) through out;
+// 0 on success. This system has none, so it fails unless a test put its own
+// answer in place with PLAT_system_version_use (null restores the failure).
+int PLAT_system_version(int* out);
+void PLAT_system_version_use(int (*answer)(int* out));

@@ -7,7 +7,7 @@
 #include "files/http.h"
 #include "files/pref.h"
 #include "files/test_child.h"
-#include "files/xer_capture.h"
+#include "support/xer_capture.h"
 #include "shell/cons.h"
 #include "shell/wins.h"
 #include "support/test_env.h"

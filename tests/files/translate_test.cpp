@@ -4,7 +4,7 @@
 #include <vector>
 #include "core/utl_cmdline.h"
 #include "files/translate.h"
-#include "files/xer_capture.h"
+#include "support/xer_capture.h"
 #include "platform/plat_folders.h"
 #include "support/test_env.h"
 

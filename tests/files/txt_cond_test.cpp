@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 #include "files/txt_cond.h"
-#include "files/xer_capture.h"
+#include "support/xer_capture.h"
 #include "support/test_env.h"
 
 namespace {

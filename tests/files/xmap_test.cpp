@@ -6,7 +6,7 @@
 #include <string>
 #include "core/globs.h"
 #include "files/test_child.h"
-#include "files/xer_capture.h"
+#include "support/xer_capture.h"
 #include "files/xmap.h"
 #include "platform/plat_folders.h"
 #include "support/test_env.h"
