@@ -20,8 +20,8 @@ OGL_extensions glExt;
 static const char k_source[] = "RUvozuz/OGL/OGL_extensions";
 
 // ---------------------------------------------------------------------------
-// Buffer names: shared contexts on several threads draw names from one pool,
-// and drivers have not all been safe making them at the same time.
+// Buffer names: threads with shared contexts make and free names from one
+// pool, so each such driver call is made under one lock.
 
 static UTL_critical_section lock;
 static PFNGLGENBUFFERSPROC s_core_gen_buffers = nullptr;
@@ -44,8 +44,10 @@ void APIENTRY MY_glDeleteBuffers(GLsizei n, const GLuint* buffers) {
 
 static void warn_ogl_trouble(int line) {
   __MACIBM_alert(0, UTL_translate_string("There was a problem setting up OpenGL."),
-                 UTL_translate_string("You can still fly, but you may experience pauses during flight while scenery loads."),
-                 "", UTL_translate_string("(Please send your log.txt file to Corvane Research for debugging purposes.)"),
+                 UTL_translate_string("You can still fly, but you may experience pauses during flight while scenery "
+                                      "loads."),
+                 "",
+                 UTL_translate_string("(Please send your log.txt file to Corvane Research for debugging purposes.)"),
                  t_warning, k_source, line);
 }
 
@@ -431,12 +433,15 @@ static void check_requirements(const OGL_extensions& e, int version) {
   }
   const std::string& r = reno.gl_renderer;
   if (r == "GENERIC" || r == "Generic" || r == "generic" || r == "Mesa GLX Indirect")
-    __MACIBM_alert(0, tr("I can not find a 3-D accelerator card that can handle OpenGL that has correctly installed drivers."),
-                   tr("I will still let you run the simulator, but the frame rate will NOT allow for a good simulation."),
+    __MACIBM_alert(0,
+                   tr("I can not find a 3-D accelerator card that can handle OpenGL that has correctly installed "
+                      "drivers."),
+                   tr("I will still let you run the simulator, but the frame rate will NOT allow for a good "
+                      "simulation."),
                    tr("To fly realistically you must use another edition of Duvizo or get a 3-D accelerator card that "
                      "can handle OpenGL."),
-                   tr("See ") + app_web_site + tr(" for a list of the currently-compatible 3-D video cards."), t_warning,
-                   k_source, __LINE__);
+                   tr("See ") + app_web_site + tr(" for a list of the currently-compatible 3-D video cards."),
+                   t_warning, k_source, __LINE__);
 }
 
 void OGL_extensions::init_extensions() {
@@ -451,8 +456,8 @@ void OGL_extensions::init_extensions() {
   for (const detection& d : k_detections)
     this->*d.flag = (d.above >= 0 && f.version > d.above) || contains(reno.gl_extensions, d.ext1) ||
                     contains(reno.gl_extensions, d.ext2);
-  depth_tex_avail = f.version > 139 ||
-                    (contains(reno.gl_extensions, "GL_ARB_depth_texture") && contains(reno.gl_extensions, "GL_ARB_shadow"));
+  depth_tex_avail = f.version > 139 || (contains(reno.gl_extensions, "GL_ARB_depth_texture") &&
+                                        contains(reno.gl_extensions, "GL_ARB_shadow"));
 
   apply_workarounds(*this);
   load_entry_points(*this);

@@ -11,7 +11,8 @@
 namespace {
 
 const char k_where[] = "(RUvozuz/OGL/OGL_extensions line ";
-const char k_programs[] = "GL_ARB_multitexture GL_EXT_blend_func_separate GL_ARB_vertex_program GL_ARB_fragment_program";
+const char k_programs[] =
+    "GL_ARB_multitexture GL_EXT_blend_func_separate GL_ARB_vertex_program GL_ARB_fragment_program";
 
 // ---------------------------------------------------------------------------
 
@@ -333,7 +334,8 @@ std::string forced(const std::string& message) {
 const char k_multitex[] =
     "Your graphics hardware cannot support Duvizo. Duvizo requires a graphics card with 16 MB of VRAM and "
     "multitexturing.";
-const char k_gl14[] = "Your graphics hardware cannot support Duvizo. Your card must at least support OpenGL 1.4 or higher.";
+const char k_gl14[] =
+    "Your graphics hardware cannot support Duvizo. Your card must at least support OpenGL 1.4 or higher.";
 const char k_no_drivers[] = "You do not have OpenGL drivers installed!";
 
 std::string software() {
@@ -356,8 +358,8 @@ std::vector<hardware_case> hardware_cases() {
       {"only the whole name is the stand-in", "1.1", "GDI Generic 2",
        "GL_ARB_multitexture GL_EXT_blend_func_separate", {}, ""},
       {"1.3 with separate blending passes as 1.4", "1.3", "Some Card", "GL_EXT_blend_func_separate", {}, ""},
-      {"unless the user turns it off", "1.3", "Some Card", "GL_EXT_blend_func_separate", {"--no_sblendf", "--force_run"},
-       forced(k_gl14)},
+      {"unless the user turns it off", "1.3", "Some Card", "GL_EXT_blend_func_separate",
+       {"--no_sblendf", "--force_run"}, forced(k_gl14)},
       {"software renderer", "2.1", "Generic", "", {}, software()},
       {"indirect rendering", "2.1", "Mesa GLX Indirect", "", {}, software()},
       {"only the whole name is a software renderer", "2.1", "Generic renderer", "", {}, ""},
@@ -408,8 +410,8 @@ TEST(HardwareDeathTest, RefusedHardwareEndsTheProgram) {
         _exit(4);
       },
       ::testing::ExitedWithCode(1),
-      "OpenGL 1\\.4 or higher\\.\nFirst, try updating or re-installing your graphics drivers\\.\nIf this does not help, "
-      "check your graphics card specifications\\.\nFor tech support, email ");
+      "OpenGL 1\\.4 or higher\\.\nFirst, try updating or re-installing your graphics drivers\\.\n"
+      "If this does not help, check your graphics card specifications\\.\nFor tech support, email ");
 }
 
 }  // namespace

@@ -162,7 +162,8 @@ std::vector<probe_case> cases() {
 
       // Command-line options win over detection and workarounds.
       {"--no_vshaders is about ARB programs", "2.0", k_llvmpipe, "Mesa", "GL_ARB_vertex_program",
-       {"--use_vprogs", "--no_vshaders"}, -1, {}, {{F(vprog_avail), 0}, {F(vshader_avail), 1}, {F(glsl_avail), 1}}, {}, {}},
+       {"--use_vprogs", "--no_vshaders"}, -1, {}, {{F(vprog_avail), 0}, {F(vshader_avail), 1}, {F(glsl_avail), 1}},
+       {}, {}},
       {"--no_glsl", "2.0", k_llvmpipe, "Mesa", "", {"--no_glsl"}, -1, {},
        {{F(glsl_avail), 0}, {F(vshader_avail), 1}}, {}, {}},
       {"--use_shader_lod without the extension", "2.0", k_llvmpipe, "Mesa", "", {"--use_shader_lod"}, -1, {},
@@ -205,8 +206,10 @@ TEST_P(Probe, FlagsAndLog) {
   for (const auto& [flag, value] : c.expect) {
     EXPECT_EQ(glExt.*flag, value) << c.what;
   }
-  for (const std::string& s : c.log_has) EXPECT_NE(log.find(s), std::string::npos) << c.what << ": " << s << "\n" << log;
-  for (const std::string& s : c.log_lacks) EXPECT_EQ(log.find(s), std::string::npos) << c.what << ": " << s << "\n" << log;
+  for (const std::string& s : c.log_has)
+    EXPECT_NE(log.find(s), std::string::npos) << c.what << ": " << s << "\n" << log;
+  for (const std::string& s : c.log_lacks)
+    EXPECT_EQ(log.find(s), std::string::npos) << c.what << ": " << s << "\n" << log;
   // Whatever the driver lacks, the buffer-name slots are the locked ones.
   EXPECT_EQ(glExt.glGenBuffersARB, &MY_glGenBuffers);
   EXPECT_EQ(glExt.glDeleteBuffersARB, &MY_glDeleteBuffers);
