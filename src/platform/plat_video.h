@@ -60,7 +60,8 @@ struct PLAT_video_backend {
   // new context is current on return. Null when none can be made.
   PLAT_gl_context (*gl_make_context)(PLAT_window w, PLAT_gl_context share);
   void (*gl_free_context)(PLAT_gl_context c);
-  // Makes c current on the calling thread, drawing into w; 0 on success.
+  // Makes c current on the calling thread, drawing into w; 0 on success. A
+  // null c lets go of the thread's context, so another thread can take it.
   int (*gl_make_current)(PLAT_window w, PLAT_gl_context c);
   // What the current context's format achieved.
   void (*gl_get_format)(PLAT_gl_format* out);
@@ -79,3 +80,6 @@ const PLAT_video_backend& PLAT_video();
 const PLAT_video_backend* PLAT_video_use(const PLAT_video_backend* backend);
 // SDL2's backend.
 const PLAT_video_backend& PLAT_video_sdl();
+// Ends SDL2's video once every window and context is gone; the next call that
+// needs it starts it again, on the display named then.
+void PLAT_video_end();
