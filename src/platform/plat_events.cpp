@@ -1,7 +1,7 @@
 // SDL's events as the frame procedure's records.
 #include "platform/plat_events.h"
 #include <SDL2/SDL.h>
-#include <string.h>
+#include <stdio.h>
 #include "platform/plat_sdl.h"
 
 static unsigned mac_modifiers(unsigned mod) {
@@ -18,9 +18,14 @@ unsigned PLAT_modifiers_now() {
   return SDL_WasInit(SDL_INIT_VIDEO) ? mac_modifiers(SDL_GetModState()) : 0;
 }
 
+// The modifiers as of the last key record handed out. SDL's own state is
+// already past every event pumped with it, so a click made with shift held
+// and read after the shift came up would otherwise lose its shift.
+static unsigned g_mods = 0;
+
 static void copy_text(PLAT_event* out, const char* text) {
-  strncpy(out->text, text, sizeof out->text - 1);
-  out->text[sizeof out->text - 1] = 0;
+  // SDL's text events hold at most as much as a record: nothing is cut.
+  snprintf(out->text, sizeof out->text, "%s", text);
 }
 
 static bool is_modifier(SDL_Scancode sc) {
@@ -61,7 +66,7 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
       out->x = e.button.x;
       out->y = e.button.y;
       out->window = e.button.windowID;
-      out->modifiers = mac_modifiers(SDL_GetModState());
+      out->modifiers = g_mods;
       return 1;
     case SDL_MOUSEWHEEL:
       if (e.wheel.y == 0) return 0;
@@ -70,20 +75,20 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
       out->x = e.wheel.mouseX;
       out->y = e.wheel.mouseY;
       out->window = e.wheel.windowID;
-      out->modifiers = mac_modifiers(SDL_GetModState());
+      out->modifiers = g_mods;
       return 1;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       out->kind = e.type == SDL_KEYUP ? plat_ev_key_up : e.key.repeat ? plat_ev_auto_key : plat_ev_key_down;
       out->key_code = PLAT_mac_key_code(e.key.keysym.scancode);
-      out->modifiers = mac_modifiers(e.key.keysym.mod);
+      out->modifiers = g_mods = mac_modifiers(e.key.keysym.mod);
       out->window = e.key.windowID;
       if (e.type == SDL_KEYDOWN) take_key_text(e, out);
       return 1;
     case SDL_TEXTINPUT:
       out->kind = plat_ev_text;
       out->window = e.text.windowID;
-      out->modifiers = mac_modifiers(SDL_GetModState());
+      out->modifiers = g_mods;
       copy_text(out, e.text.text);
       return 1;
     case SDL_WINDOWEVENT:
@@ -91,6 +96,8 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
       switch (e.window.event) {
         case SDL_WINDOWEVENT_EXPOSED: out->kind = plat_ev_update; return 1;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+          // Keys pressed while another program had the focus sent no records.
+          g_mods = mac_modifiers(SDL_GetModState());
           out->kind = plat_ev_activate;
           out->modifiers = plat_mod_activate;
           return 1;
