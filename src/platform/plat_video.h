@@ -67,7 +67,9 @@ struct PLAT_video_backend {
   void (*gl_get_format)(PLAT_gl_format* out);
   int (*gl_set_swap_interval)(int interval);  // 0 on success, -1 when refused
   void (*gl_swap)(PLAT_window w);
-  void* (*gl_proc_address)(const char* name);  // the window system's look-up
+  // The window system's look-up. GLX answers any "gl" name, even one the
+  // driver lacks: ask for the extension or version first.
+  void* (*gl_proc_address)(const char* name);
 
   void (*mouse_global)(int* x, int* y);        // the cursor in global coordinates
   void (*mouse_warp_global)(int x, int y);

@@ -151,6 +151,8 @@ TEST(PlatEvents, QueueRecordsAndSkips) {
   user.type = SDL_USEREVENT;
   SDL_Event quit = {};
   quit.type = SDL_QUIT;
+  // Text behind a modifier key came from a key SDL could not name, so it
+  // stands alone; text of the longest size SDL sends fits a record whole.
   const SDL_Event queue[] = {
       key(SDL_KEYDOWN, SDL_SCANCODE_B, KMOD_LGUI | KMOD_LALT | KMOD_CAPS, 1),
       text("b"),
@@ -222,8 +224,9 @@ TEST_F(PlatEventsX, InputBecomesRecords) {
                             "key down 0x22 'i'", "key up 0x22", "key down 0x38 shift", "key down 0x12 shift '!'",
                             "key up 0x38", "key up 0x12"})},
       // xdotool types a character the keyboard lacks by binding it to a spare
-      // key code for the one stroke; the key reaches SDL before the new
-      // binding does, so nothing of it arrives. The next key still does.
+      // key code for the one stroke. SDL 2.26 does not reread the binding
+      // when the keyboard mapping changes, so that key comes with no symbol
+      // and no scancode: nothing of it arrives. The next key still does.
       {"type --delay 250 'é€' && xdotool type a", lines({"key down 0x00 'a'", "key up 0x00"})},
   };
   for (const Case& c : cases) {
@@ -240,7 +243,7 @@ TEST_F(PlatEventsX, InputBecomesRecords) {
 
 TEST_F(PlatEventsX, FocusResizeAndRedraw) {
   // Showing the window asks for its first drawing.
-  EXPECT_EQ(lines({"update"}), drain(1, false, id_));
+  EXPECT_EQ(lines({"update"}), drain(1, false, id_, nullptr, plat_ev_update));
   ASSERT_EQ(0, xdotool("windowfocus --sync " + xid_));
   EXPECT_EQ(lines({"activate active"}), drain(1, false, id_, nullptr, plat_ev_activate));
 
@@ -254,11 +257,5 @@ TEST_F(PlatEventsX, FocusResizeAndRedraw) {
   video().window_free(other);
 
   video().window_set_bounds(w_, {10, 10, 240, 160});
-  std::vector<std::string> got;
-  for (int i = 0; i < 100 && (got.empty() || got.back() != "resized 240x160"); i++) {
-    std::vector<std::string> one = drain(1, false, id_);
-    got.insert(got.end(), one.begin(), one.end());
-  }
-  ASSERT_FALSE(got.empty());
-  EXPECT_EQ("resized 240x160", got.back());
+  EXPECT_EQ(lines({"resized 240x160"}), drain(1, false, id_, nullptr, plat_ev_resized));
 }
