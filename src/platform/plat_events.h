@@ -42,7 +42,9 @@ struct PLAT_event {
 };
 
 // Takes the next pending event, waiting at most wait_ms for one (0: no
-// wait). 1 when out holds an event, 0 when none came.
+// wait). 1 when out holds an event, 0 when none came; 0 at once when no
+// display can be opened. Events the program has no record for are skipped
+// within the wait.
 int PLAT_next_event(PLAT_event* out, int wait_ms);
 // The Mac virtual key code of a keyboard scancode (USB usage numbering), or
 // 128 + scancode for one the table does not name.

@@ -60,13 +60,16 @@ struct PLAT_video_backend {
   // new context is current on return. Null when none can be made.
   PLAT_gl_context (*gl_make_context)(PLAT_window w, PLAT_gl_context share);
   void (*gl_free_context)(PLAT_gl_context c);
-  // Makes c current on the calling thread, drawing into w; 0 on success.
+  // Makes c current on the calling thread, drawing into w; 0 on success. A
+  // null c lets go of the thread's context, so another thread can take it.
   int (*gl_make_current)(PLAT_window w, PLAT_gl_context c);
   // What the current context's format achieved.
   void (*gl_get_format)(PLAT_gl_format* out);
   int (*gl_set_swap_interval)(int interval);  // 0 on success, -1 when refused
   void (*gl_swap)(PLAT_window w);
-  void* (*gl_proc_address)(const char* name);  // the window system's look-up
+  // The window system's look-up. GLX answers any "gl" name, even one the
+  // driver lacks: ask for the extension or version first.
+  void* (*gl_proc_address)(const char* name);
 
   void (*mouse_global)(int* x, int* y);        // the cursor in global coordinates
   void (*mouse_warp_global)(int x, int y);
@@ -79,3 +82,6 @@ const PLAT_video_backend& PLAT_video();
 const PLAT_video_backend* PLAT_video_use(const PLAT_video_backend* backend);
 // SDL2's backend.
 const PLAT_video_backend& PLAT_video_sdl();
+// Ends SDL2's video once every window and context is gone; the next call that
+// needs it starts it again, on the display named then.
+void PLAT_video_end();
