@@ -32,6 +32,9 @@ int PLAT_sdl_video_ready() {
   // A named X display means X11, even where a Wayland session is also
   // around; SDL_VIDEODRIVER in the environment still wins over this hint.
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  // SIGINT and SIGTERM keep ending the program as they do without a window;
+  // SDL would turn them into quit events.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
   // Typed text arrives as text events only while text input is on.
   SDL_StartTextInput();

@@ -5,7 +5,9 @@
 #include "core/utl_cmdline.h"
 #include "core/xtim.h"
 #include "files/pref.h"
+#include "ogl/ogl_driver.h"
 #include "ogl/ogl_extensions.h"
+#include "platform/plat_video.h"
 #include "shell/cons.h"
 #include "shell/hl_init.h"
 #include "shell/wins.h"
@@ -27,11 +29,18 @@ static void pulse_colours(float p) {
 
 void MACIBM_connect_layers() {
   g_finishup_hooks.save_prefs = [] { pref.IO_set(11, 1); };
+  // Leaving full screen puts the display's own mode back.
+  g_finishup_hooks.restore_display = [] {
+    if (cons.window(0)) MACIBM_go_full_screen(0);
+  };
+  g_finishup_hooks.close_windows = [] { cons.cons_close_all(); };
 
   g_thread_gl_hooks.threaded_avail = [] { return glExt.threaded_avail; };
   g_thread_gl_hooks.threaded_failed = [] { glExt.threaded_ogl_failed(); };
   g_thread_gl_hooks.make_loader = [] { return cons.cons_make_loader(); };
   g_thread_gl_hooks.set_context_loader = MACIBM_set_context_loader;
+
+  OGL_window_proc_address = [](const char* name) { return PLAT_video().gl_proc_address(name); };
 
   g_xtim_frame_hooks.cur_win = [] { return wins.cur_win; };
   g_xtim_frame_hooks.num_cons = [] { return cons.num_cons(-1); };

@@ -9,16 +9,11 @@
 #include "core/utl_stat.h"
 #include "files/translate.h"
 #include "core/hl_alert.h"
+#include "ogl/ogl_extensions.h"
 #include "shell/wins.h"
 #include <vector>
 #include "files/file_paths.h"
 #include "platform/plat_folders.h"
-
-int MACIBM_set_context_loader(void* context) {
-  // There is no window yet, so no context can be made current.
-  (void)context;
-  return 0;
-}
 
 // The chosen language must be one the resources offer; when it is not, the
 // only one offered is taken, else the user is asked (English meanwhile).
@@ -57,6 +52,9 @@ void MACIBM_init(int argc, char** argv) {
   wins.y_res_wind = 600;
   mnw.lang = -1;
   mnw.lang = UTL_get_default_language();
+  // The pool is made before the window exists, so no worker could share its
+  // context: it gets no OpenGL threads, as the capability probe would decide.
+  glExt.threaded_avail = 0;
   THREAD_make_workers();
   UTL_stat::init_stats();
   UTL_remote_cmd::init_remote_cmds();

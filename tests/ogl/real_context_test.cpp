@@ -1,73 +1,24 @@
-// The probe and the state cache against a real driver: Mesa under the test
-// X server, through a hidden SDL window of our own. SDL is opened at run time
-// so this program needs nothing of it at link time.
+// The probe and the state cache against a real driver: Mesa's software
+// renderer in the program's own window on the test X server.
 #include <gtest/gtest.h>
-#include <SDL2/SDL.h>
-#include <dlfcn.h>
+#include <sstream>
 #include <cstdlib>
 #include <regex>
 #include "core/utl_cmdline.h"
 #include "ogl/ogl_driver.h"
 #include "ogl/ogl_extensions.h"
 #include "ogl/ogl_state.h"
+#include "support/gl_console.h"
 #include "support/xer_capture.h"
 #include "widgets/reno.h"
 
 namespace {
 
-struct sdl_calls {
-  decltype(&SDL_Init) init;
-  decltype(&SDL_GetError) get_error;
-  decltype(&SDL_CreateWindow) create_window;
-  decltype(&SDL_DestroyWindow) destroy_window;
-  decltype(&SDL_GL_CreateContext) create_context;
-  decltype(&SDL_GL_DeleteContext) delete_context;
-  decltype(&SDL_Quit) quit;
-};
-
-template <class F>
-bool sym(void* lib, const char* name, F& out) {
-  out = reinterpret_cast<F>(dlsym(lib, name));
-  return out != nullptr;
-}
+const bool gl_ready = gl_console_register();
 
 class RealContext : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (!getenv("DISPLAY")) {
-      why_not_ = "no X display";
-      return;
-    }
-    void* lib = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!lib) {
-      why_not_ = "no SDL2 library";
-      return;
-    }
-    if (!(sym(lib, "SDL_Init", sdl_.init) && sym(lib, "SDL_GetError", sdl_.get_error) &&
-          sym(lib, "SDL_CreateWindow", sdl_.create_window) && sym(lib, "SDL_DestroyWindow", sdl_.destroy_window) &&
-          sym(lib, "SDL_GL_CreateContext", sdl_.create_context) &&
-          sym(lib, "SDL_GL_DeleteContext", sdl_.delete_context) && sym(lib, "SDL_Quit", sdl_.quit))) {
-      why_not_ = "SDL2 lacks a function we use";
-      return;
-    }
-    if (sdl_.init(SDL_INIT_VIDEO) != 0) {
-      why_not_ = std::string("SDL_Init: ") + sdl_.get_error();
-      return;
-    }
-    window_ = sdl_.create_window("ogl test", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window_) context_ = sdl_.create_context(window_);
-    if (!context_) why_not_ = std::string("no OpenGL context: ") + sdl_.get_error();
-  }
-  static void TearDownTestSuite() {
-    if (context_) sdl_.delete_context(context_);
-    if (window_) sdl_.destroy_window(window_);
-    if (sdl_.quit) sdl_.quit();
-    context_ = nullptr;
-    window_ = nullptr;
-  }
   void SetUp() override {
-    // Every run of CI has the X server; a missing context is a failure there.
-    ASSERT_NE(context_, nullptr) << why_not_;
     glExt = OGL_extensions{};
     reno = reno_class{};
     cmdline.options.clear();
@@ -80,16 +31,7 @@ class RealContext : public ::testing::Test {
     OGL_setstate_forget();
   }
 
-  static sdl_calls sdl_;
-  static SDL_Window* window_;
-  static SDL_GLContext context_;
-  static std::string why_not_;
 };
-
-sdl_calls RealContext::sdl_ = {};
-SDL_Window* RealContext::window_ = nullptr;
-SDL_GLContext RealContext::context_ = nullptr;
-std::string RealContext::why_not_;
 
 TEST_F(RealContext, ProbeOfLlvmpipePassesAndFillsTheRecord) {
   xer_capture log;
@@ -128,6 +70,32 @@ TEST_F(RealContext, ProbeOfLlvmpipePassesAndFillsTheRecord) {
   OGL_bind_vbo(0);
   glExt.glDeleteBuffersARB(2, names);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(RealContext, ReportedFlagsAreLlvmpipes) {
+  xer_capture log;
+  glExt.init_extensions();
+  std::istringstream in(log.text());
+  std::string flags;
+  bool in_flags = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("threaded_avail", 0) == 0) in_flags = true;
+    if (!in_flags || line.size() < 20) continue;
+    // The flag, without the limits some lines add in brackets.
+    flags += line.substr(0, 19) + line.substr(19, line.find(" (", 19) - 19) + "\n";
+    if (line.rfind("framebuffer_srgb", 0) == 0) break;
+  }
+  EXPECT_EQ(flags,
+            "threaded_avail   : 0\ntex_clamp_avail  : 1\nadd_env_avail    : 1\ncombine_avail    : 1\n"
+            "dis_fog_avail    : 1\ninstance_avail   : 1\ntwo-sided stencil: 1\nseparate stencil : 1\n"
+            "tex_comp_avail   : 1\nvbo_avail        : 1\npbo_avail        : 1\nautomini_avail   : 1\n"
+            "aniso_avail      : 1\nfsaa_avail       : 1\nocclude_avail    : 1\nsprites_avail    : 1\n"
+            "sblend_avail     : 1/1\nvprog_avail      : 1\nfprog_avail      : 1\ndepth_tex_avail  : 1\n"
+            "shad_objs_avail  : 1\nvshader_avail    : 1\nfshader_avail    : 1\nglsl_avail       : 1\n"
+            "first-gen shaders: 0\ngshader_avail    : 1\nbuniform_avail   : 0\nshad_lod_avail   : 1\n"
+            "framebuf_avail   : 1\nframeblit_avail  : 1\ndrawbuf_avail    : 1\ndrawbuf2_avail   : 1\n"
+            "tex_float_avail  : 1\nnon_pots_avail   : 1\npacked_stencil   : 1\ntexture_rg       : 1\n"
+            "framebuffer_srgb : 1\n");
 }
 
 // What the cache believes, asked of the driver.
