@@ -189,12 +189,14 @@ class PlatEventsX : public testing::Test {
     ASSERT_NE("0", xid_);
   }
   void TearDown() override { video().window_free(w_); }
-  int xdotool(const std::string& args) { return test_run("xdotool " + args + " >/dev/null 2>&1"); }
+  // xdotool reads its text in the locale's encoding: UTF-8 whatever the
+  // machine's own locale is.
+  int xdotool(const std::string& args) { return test_run("LC_ALL=C.UTF-8 xdotool " + args + " >/dev/null 2>&1"); }
   // Reads records while xdotool runs, as the program waits on its events
   // while someone types; returns xdotool's exit status in *status.
   std::vector<std::string> drain_while(const std::string& args, size_t want, std::vector<PLAT_event>* raw,
                                        int* status) {
-    FILE* p = popen(("xdotool " + args + " >/dev/null 2>&1").c_str(), "r");
+    FILE* p = popen(("LC_ALL=C.UTF-8 xdotool " + args + " >/dev/null 2>&1").c_str(), "r");
     if (!p) {
       *status = -1;
       return {};
@@ -244,8 +246,10 @@ TEST_F(PlatEventsX, InputBecomesRecords) {
       // That key code has no scancode, so only its text arrives; the text is
       // looked up as the key's event is read, so it is there only when read
       // while the binding holds, as a program waiting on its events does.
-      // Read after xdotool ended, the key would type nothing at all.
-      {"type --delay 250 'é€' && xdotool type a",
+      // Read after xdotool ended, the key would type nothing at all. The
+      // binding holds for about a quarter of the delay: 500 ms leaves a
+      // sanitizer build on a full machine time to read it.
+      {"type --delay 500 'é€' && LC_ALL=C.UTF-8 xdotool type a",
        lines({"text 'é'", "text '€'", "key down 0x00 'a'", "key up 0x00"}), true},
   };
   for (const Case& c : cases) {
