@@ -90,3 +90,16 @@ void MACIBM_go_full_screen(int m) {
   }
   print_displays();
 }
+
+void MACIBM_live_resize(int width, int height) {
+  if (width == 0 || height == 0) return;
+  // The menu bar moves by the change of height once it exists.
+  wins.x_pix = width;
+  wins.y_pix = height;
+  if (!wins.full_screen) {
+    wins.x_res_wind = width;
+    wins.y_res_wind = height;
+  }
+  // TODO(drawing): OGL_pix_specs(0) redoes the pixel specification here.
+  wins.start_win(wins.cur_win);
+}
