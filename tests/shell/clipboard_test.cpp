@@ -7,6 +7,7 @@
 #include <future>
 #include <string>
 #include <vector>
+#include "platform/plat_clipboard.h"
 #include "platform/plat_events.h"
 #include "shell/utl_clipboard.h"
 #include "support/private_xvfb.h"
@@ -25,9 +26,15 @@ std::string pumping(const std::string& cmd, int* status = nullptr) {
 std::string desktop_text() { return pumping("xclip -o -selection clipboard"); }
 
 // Puts text on the clipboard from another X client. xclip stays behind to
-// serve it until someone else takes the clipboard or the server ends.
+// serve it until someone else takes the clipboard or the server ends; it
+// takes the clipboard only after it has gone to the background, so this
+// waits, a few seconds at most, until the clipboard shows the text.
 void other_client_copies(const std::string& text) {
   ASSERT_EQ(test_run("printf %s '" + text + "' | xclip -i -selection clipboard 2>/dev/null"), 0);
+  std::string now;
+  PLAT_event e;
+  for (int i = 0; i < 500 && !(PLAT_clipboard_get_text(&now) && now == text); ++i) PLAT_next_event(&e, 10);
+  ASSERT_EQ(now, text);
 }
 
 struct Clipboard : testing::Test {

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 #include "core/globs.h"
+#include "core/hl_alert.h"
 #include "core/xtim.h"
 #include "platform/plat_clock.h"
 #include "shell/cons.h"
@@ -345,4 +346,21 @@ TEST_F(Frame, MoveMouseWarpsWithinTheWindow) {
   EXPECT_EQ(fake.calls, std::vector<std::string>{"warp " + std::to_string(b.x + 30) + "," + std::to_string(b.y + 40)});
   EXPECT_FLOAT_EQ(mnw.mouse_x, 30);
   EXPECT_FLOAT_EQ(mnw.mouse_y, 560);
+}
+
+TEST_F(Frame, EachFrameEndsInTheSwapHookOnce) {
+  frames(1);
+  EXPECT_FLOAT_EQ(qtim.accumulated, xtim.smooth_dt);
+  const float before = qtim.accumulated;
+  frames(1);
+  EXPECT_FLOAT_EQ(qtim.accumulated, before + xtim.smooth_dt);
+  EXPECT_EQ(qtim.armed, 0);  // idle: nothing is captured
+}
+
+TEST_F(Frame, TheFinishUpDropsPendingEvents) {
+  PLAT_push_event(ev(plat_ev_mouse_down, 1, 1));
+  ASSERT_NE(g_finishup_hooks.flush_events, nullptr);
+  g_finishup_hooks.flush_events();
+  PLAT_event e;
+  EXPECT_EQ(PLAT_next_event(&e, 0), 0);
 }
