@@ -16,10 +16,6 @@ UTL_stat gExtraNearRatio("shadow/csm/pad_near_ratio", stat_tuning, 1);
 
 namespace {
 
-void mul_vec(const float* m, const float* v, float* out) {
-  for (int r = 0; r < 4; ++r) out[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
-}
-
 void normalise(float* v) {
   const float len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
   if (len > 0)
@@ -153,7 +149,7 @@ xcam_class& xcam_class::LookAtCamera(const xcam_class& view, const float* dir, f
   inverse_or_identity(mi, view.modelview);
   const float origin[4] = {0, 0, 0, 1};
   float p[4];
-  mul_vec(mi, origin, p);
+  multMatrixVecf(mi, origin, p);
   LookAtPtFromPt(p[0] - dist * dir[0], p[1] - dist * dir[1], p[2] - dist * dir[2], p[0], p[1], p[2], 0, 1, 0);
 
   const float xy[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
@@ -163,10 +159,10 @@ xcam_class& xcam_class::LookAtCamera(const xcam_class& view, const float* dir, f
     for (int k = 0; k < 2; ++k) {
       const float ndc[4] = {c[0], c[1], k == 0 ? -1.0f : 1.0f, 1};
       float e[4], w[4];
-      mul_vec(pi, ndc, e);
-      mul_vec(mi, e, w);
+      multMatrixVecf(pi, ndc, e);
+      multMatrixVecf(mi, e, w);
       const float world[4] = {w[0] / w[3], w[1] / w[3], w[2] / w[3], 1};
-      mul_vec(modelview, world, ends[k]);
+      multMatrixVecf(modelview, world, ends[k]);
     }
     for (int i = 0; i < 3; ++i) {
       const float n = ends[0][i], f = ends[1][i];
@@ -210,7 +206,7 @@ int xcam_class::GetFrustumBounds(float a, float y0, float y1, float* min_out, fl
         eye[3] = 1;
       } else {
         const float ndc[4] = {xy[k][0], xy[k][1], end == 0 ? -1.0f : 1.0f, 1};
-        mul_vec(pi, ndc, eye);
+        multMatrixVecf(pi, ndc, eye);
         for (int i = 0; i < 3; ++i) eye[i] /= eye[3];
         eye[3] = 1;
         if (eye[2] < -a) {
@@ -219,7 +215,7 @@ int xcam_class::GetFrustumBounds(float a, float y0, float y1, float* min_out, fl
         }
       }
       float w[4];
-      mul_vec(mi, eye, w);
+      multMatrixVecf(mi, eye, w);
       for (int i = 0; i < 3; ++i) corner[k][end][i] = w[i];
     }
   for (int i = 0; i < 3; ++i) {
@@ -236,8 +232,8 @@ int xcam_class::GetFrustumBounds(float a, float y0, float y1, float* min_out, fl
 void xcam_class::mtr_to_pix(const float* point, float* pixel_out, const float* viewport) {
   const float p[4] = {point[0], point[1], point[2], 1};
   float e[4], c[4];
-  mul_vec(modelview, p, e);
-  mul_vec(projection, e, c);
+  multMatrixVecf(modelview, p, e);
+  multMatrixVecf(projection, e, c);
   if (c[3] != 0) {
     c[0] /= c[3];
     c[1] /= c[3];

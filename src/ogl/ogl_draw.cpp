@@ -61,12 +61,14 @@ void OGL_set_colour(int col, float alpha) {
   apply(rgba, OGL_colour_rule(col, alpha, rgba));
 }
 
-void OGL_fillrect(int col, float alpha, float l, float b, float w, float h) {
+// The corners of a rectangle as one batch; shift moves them onto pixel
+// centres, which outlines need and fills must not have.
+static void rect_batch(GLenum mode, int col, float alpha, float l, float b, float w, float h, float shift) {
   state_2d();
   OGL_set_colour(col, alpha);
-  l += wins.win_x;
-  b += wins.win_y;
-  glBegin(GL_QUADS);
+  l += wins.win_x + shift;
+  b += wins.win_y + shift;
+  glBegin(mode);
   glVertex2f(l, b);
   glVertex2f(l, b + h);
   glVertex2f(l + w, b + h);
@@ -74,38 +76,32 @@ void OGL_fillrect(int col, float alpha, float l, float b, float w, float h) {
   glEnd();
 }
 
+void OGL_fillrect(int col, float alpha, float l, float b, float w, float h) {
+  rect_batch(GL_QUADS, col, alpha, l, b, w, h, 0);
+}
+
 void OGL_framerect(int col, float alpha, float l, float b, float w, float h) {
+  rect_batch(GL_LINE_LOOP, col, alpha, l, b, w, h, 0.5f);
+}
+
+// n points (x, y pairs) as one batch, moved onto pixel centres.
+static void centred_batch(GLenum mode, int col, float alpha, const float* xy, int n) {
   state_2d();
   OGL_set_colour(col, alpha);
-  l += wins.win_x + 0.5f;
-  b += wins.win_y + 0.5f;
-  glBegin(GL_LINE_LOOP);
-  glVertex2f(l, b);
-  glVertex2f(l, b + h);
-  glVertex2f(l + w, b + h);
-  glVertex2f(l + w, b);
+  const float ox = wins.win_x + 0.5f, oy = wins.win_y + 0.5f;
+  glBegin(mode);
+  for (int i = 0; i < n; ++i) glVertex2f(xy[2 * i] + ox, xy[2 * i + 1] + oy);
   glEnd();
 }
 
 void OGL_line(int col, float alpha, float x1, float y1, float x2, float y2) {
-  state_2d();
-  OGL_set_colour(col, alpha);
-  const float ox = wins.win_x + 0.5f, oy = wins.win_y + 0.5f;
-  glBegin(GL_LINES);
-  glVertex2f(x1 + ox, y1 + oy);
-  glVertex2f(x2 + ox, y2 + oy);
-  glEnd();
+  const float xy[4] = {x1, y1, x2, y2};
+  centred_batch(GL_LINES, col, alpha, xy, 2);
 }
 
 void OGL_filltri(int col, float alpha, float x1, float y1, float x2, float y2, float x3, float y3) {
-  state_2d();
-  OGL_set_colour(col, alpha);
-  const float ox = wins.win_x + 0.5f, oy = wins.win_y + 0.5f;
-  glBegin(GL_TRIANGLES);
-  glVertex2f(x1 + ox, y1 + oy);
-  glVertex2f(x2 + ox, y2 + oy);
-  glVertex2f(x3 + ox, y3 + oy);
-  glEnd();
+  const float xy[6] = {x1, y1, x2, y2, x3, y3};
+  centred_batch(GL_TRIANGLES, col, alpha, xy, 3);
 }
 
 void OGL_fillcircle(int col, float alpha, float cx, float cy, float r) {

@@ -157,11 +157,16 @@ void rotation(T* m, T angle, T x, T y, T z) {
 }
 
 template <class T>
-void multiply_into(T* m, const T* b) {
-  T out[16];
+void multiply(const T* a, const T* b, T* out) {
   for (int c = 0; c < 4; ++c)
     for (int r = 0; r < 4; ++r)
-      out[4 * c + r] = m[r] * b[4 * c] + m[4 + r] * b[4 * c + 1] + m[8 + r] * b[4 * c + 2] + m[12 + r] * b[4 * c + 3];
+      out[4 * c + r] = a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] + a[12 + r] * b[4 * c + 3];
+}
+
+template <class T>
+void multiply_into(T* m, const T* b) {
+  T out[16];
+  multiply(m, b, out);
   std::memcpy(m, out, sizeof(out));
 }
 
@@ -216,3 +221,8 @@ void applyRotationd(double* m, double angle, double x, double y, double z) {
   rotation(r, angle, x, y, z);
   multiply_into(m, r);
 }
+
+void multMatrixVecf(const float* m, const float* v, float* out) {
+  for (int r = 0; r < 4; ++r) out[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
+}
+void multMatricesf(const float* a, const float* b, float* out) { multiply(a, b, out); }

@@ -37,6 +37,11 @@ void buildRotationd(double* m, double angle, double x, double y, double z);
 void applyRotationf(float* m, float angle, float x, float y, float z);
 void applyRotationd(double* m, double angle, double x, double y, double z);
 
+// out = m times the column vector v (four values); out must not be v.
+void multMatrixVecf(const float* m, const float* v, float* out);
+// out = a times b; out must be neither.
+void multMatricesf(const float* a, const float* b, float* out);
+
 // m = Ry(-a) Rx(b) Rz(-c), no translation.
 void make_eulersf(float* m, float a, float b, float c);
 // The a, b, c that make_eulersf would take to build the rotation of m; at

@@ -12,16 +12,6 @@ namespace {
 // The degree and radian factors of the shared header, as floats.
 constexpr float deg_to_radf = 0.017453294f;
 constexpr float rad_to_degf = 57.295776f;
-
-void mul_vec(const float* m, const float* v, float* out) {
-  for (int r = 0; r < 4; ++r) out[r] = m[r] * v[0] + m[4 + r] * v[1] + m[8 + r] * v[2] + m[12 + r] * v[3];
-}
-
-void mul_mat(const float* a, const float* b, float* out) {
-  for (int c = 0; c < 4; ++c)
-    for (int r = 0; r < 4; ++r)
-      out[4 * c + r] = a[r] * b[4 * c] + a[4 + r] * b[4 * c + 1] + a[8 + r] * b[4 * c + 2] + a[12 + r] * b[4 * c + 3];
-}
 }  // namespace
 
 void make_eulersf(float* m, float a, float b, float c) {
@@ -98,8 +88,8 @@ int gluProjectf(float x, float y, float z, const float* model, const float* proj
                 float* wy, float* wz) {
   const float p[4] = {x, y, z, 1};
   float e[4], v[4];
-  mul_vec(model, p, e);
-  mul_vec(proj, e, v);
+  multMatrixVecf(model, p, e);
+  multMatrixVecf(proj, e, v);
   if (v[3] == 0) return 0;
   *wx = viewport[0] + (v[0] / v[3] + 1) * viewport[2] / 2;
   *wy = viewport[1] + (v[1] / v[3] + 1) * viewport[3] / 2;
@@ -110,12 +100,12 @@ int gluProjectf(float x, float y, float z, const float* model, const float* proj
 int gluUnProjectf(float wx, float wy, float wz, const float* model, const float* proj, const int* viewport, float* x,
                   float* y, float* z) {
   float a[16], inv[16];
-  mul_mat(proj, model, a);
+  multMatricesf(proj, model, a);
   if (!invertMatrixf(inv, a)) return 0;
   const float n[4] = {2 * (wx - viewport[0]) / viewport[2] - 1, 2 * (wy - viewport[1]) / viewport[3] - 1, 2 * wz - 1,
                       1};
   float v[4];
-  mul_vec(inv, n, v);
+  multMatrixVecf(inv, n, v);
   if (v[3] == 0) return 0;
   *x = v[0] / v[3];
   *y = v[1] / v[3];

@@ -13,7 +13,7 @@ void OGL_get_frustum_corners(float* c0, float* c1, float* c2, float* c3) {
   for (int k = 0; k < 4; ++k) {
     const float p[4] = {ndc[k][0], ndc[k][1], 1, 1};
     float v[4];
-    for (int r = 0; r < 4; ++r) v[r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
+    multMatrixVecf(inv, p, v);
     for (int i = 0; i < 3; ++i) out[k][i] = v[i] / v[3];
   }
 }
