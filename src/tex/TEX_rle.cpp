@@ -47,14 +47,35 @@ void consume(TEX_rle_cursor& c, int count) {
   c.left -= count;
 }
 
-// Skips count pixels, stopping at the end.
-void skip(TEX_rle_cursor& c, int count) {
+// Walks count pixels run by run: fn(k) handles the next k pixels of the
+// current run (c.literal: at c.word; else each is c.value) before they are
+// consumed. Returns the pixels left unwalked when the end came first.
+template <class Fn>
+int walk_runs(TEX_rle_cursor& c, int count, Fn fn) {
   while (count > 0) {
     next_run(c);
-    if (c.ended) return;
+    if (c.ended) return count;
     const int k = std::min(count, c.left);
+    fn(k);
     consume(c, k);
     count -= k;
+  }
+  return 0;
+}
+
+// Skips count pixels, stopping at the end.
+void skip(TEX_rle_cursor& c, int count) {
+  walk_runs(c, count, [](int) {});
+}
+
+// Calls row(r) for each of rows rows, and between() (the skip to the next
+// row) between them but not after the last: past a tile's top row there may
+// be no stream left. row returns false to end the walk.
+template <class Row, class Between>
+void walk_rows(int rows, Row row, Between between) {
+  for (int r = 0; r < rows; ++r) {
+    if (!row(r)) return;
+    if (r + 1 < rows) between();
   }
 }
 
@@ -124,28 +145,21 @@ void TEX_unpack_image_rle(const unsigned char* stream, int skip_first, int skip_
                           unsigned char* out) {
   TEX_rle_cursor c = cursor_at(stream);
   skip(c, skip_first);
-  for (int row = 0; row < rows; ++row) {
-    unsigned char* o = out + static_cast<size_t>(row) * static_cast<size_t>(width) * 4;
-    int n = width;
-    while (n > 0) {
-      next_run(c);
-      if (c.ended) {
-        memset(o, 0, static_cast<size_t>(n) * 4);
-        break;
-      }
-      const int k = std::min(n, c.left);
-      if (c.literal)
-        memcpy(o, c.word, static_cast<size_t>(k) * 4);
-      else
-        for (int i = 0; i < k; ++i) put_word(o + static_cast<size_t>(i) * 4, c.value);
-      consume(c, k);
-      o += static_cast<size_t>(k) * 4;
-      n -= k;
-    }
-    // Nothing is skipped after the last row: past a tile's top row there may
-    // be no stream left.
-    if (row + 1 < rows) skip(c, skip_after_row);
-  }
+  walk_rows(
+      rows,
+      [&](int row) {
+        unsigned char* o = out + static_cast<size_t>(row) * static_cast<size_t>(width) * 4;
+        const int left = walk_runs(c, width, [&](int k) {
+          if (c.literal)
+            memcpy(o, c.word, static_cast<size_t>(k) * 4);
+          else
+            for (int i = 0; i < k; ++i) put_word(o + static_cast<size_t>(i) * 4, c.value);
+          o += static_cast<size_t>(k) * 4;
+        });
+        memset(o, 0, static_cast<size_t>(left) * 4);
+        return true;
+      },
+      [&] { skip(c, skip_after_row); });
 }
 
 void TEX_unpack_composite_rle(const unsigned char* stream, int skip_first, int skip_after_row, int width, int rows,
@@ -154,26 +168,24 @@ void TEX_unpack_composite_rle(const unsigned char* stream, int skip_first, int s
   if (opacity == 0) return;
   TEX_rle_cursor c = cursor_at(stream);
   skip(c, skip_first);
-  for (int row = 0; row < rows; ++row) {
-    unsigned char* d = dst + static_cast<size_t>(row) * static_cast<size_t>(width) * 4;
-    int n = width;
-    while (n > 0) {
-      next_run(c);
-      if (c.ended) return;  // the rest stays as it is
-      const int k = std::min(n, c.left);
-      for (int i = 0; i < k; ++i, d += 4) {
-        const unsigned char* p = c.literal ? c.word + static_cast<size_t>(i) * 4
-                                           : reinterpret_cast<const unsigned char*>(&c.value);
-        if (p[3] == 0) continue;
-        const int w = opacity * (p[3] + 1) / 256;
-        for (int b = 0; b < 3; ++b) d[b] = static_cast<unsigned char>((p[b] * w + d[b] * (256 - w)) / 256);
-        d[3] = static_cast<unsigned char>(std::min(p[3] + d[3], 255));
-      }
-      consume(c, k);
-      n -= k;
-    }
-    if (row + 1 < rows) skip(c, skip_after_row);
-  }
+  walk_rows(
+      rows,
+      [&](int row) {
+        unsigned char* d = dst + static_cast<size_t>(row) * static_cast<size_t>(width) * 4;
+        // The end leaves the rest as it is and ends the call.
+        return walk_runs(c, width, [&](int k) {
+                 for (int i = 0; i < k; ++i, d += 4) {
+                   const unsigned char* p = c.literal ? c.word + static_cast<size_t>(i) * 4
+                                                      : reinterpret_cast<const unsigned char*>(&c.value);
+                   if (p[3] == 0) continue;
+                   const int w = opacity * (p[3] + 1) / 256;
+                   for (int b = 0; b < 3; ++b)
+                     d[b] = static_cast<unsigned char>((p[b] * w + d[b] * (256 - w)) / 256);
+                   d[3] = static_cast<unsigned char>(std::min(p[3] + d[3], 255));
+                 }
+               }) == 0;
+      },
+      [&] { skip(c, skip_after_row); });
 }
 
 void unpack_and_mix(const unsigned char* weight, const int* tint1, const int* tint2, const int* tint3,
@@ -223,14 +235,17 @@ void TEX_unpack_multi_mix_rle(const unsigned char* colours, const unsigned char*
   TEX_rle_cursor c = cursor_at(colours), w = cursor_at(weights);
   skip(c, skip_first);
   skip(w, skip_first);
-  for (int row = 0; row < rows; ++row) {
-    unpack_mix(c, w, width, out + static_cast<size_t>(row) * static_cast<size_t>(width) * 4, tint1, tint2, tint3,
-               tint4, base);
-    if (row + 1 < rows) {
-      skip(c, skip_after_row);
-      skip(w, skip_after_row);
-    }
-  }
+  walk_rows(
+      rows,
+      [&](int row) {
+        unpack_mix(c, w, width, out + static_cast<size_t>(row) * static_cast<size_t>(width) * 4, tint1, tint2, tint3,
+                   tint4, base);
+        return true;
+      },
+      [&] {
+        skip(c, skip_after_row);
+        skip(w, skip_after_row);
+      });
 }
 
 void TEX_pack_rgba(const unsigned char* red, const unsigned char* green, const unsigned char* blue,
