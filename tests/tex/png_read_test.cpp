@@ -2,6 +2,8 @@
 // every colour type and bit depth, the three requested formats and the three
 // alpha modes; the row padding; and the display gamma.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -227,5 +229,30 @@ TEST(PngDecode, ABadTextChecksumLogsOneWarningAndThePictureDecodes) {
   EXPECT_EQ(text.rfind("PNG warning! ", 0), 0u) << text;
   EXPECT_NE(text.find(", " + path + "\n"), std::string::npos) << text;
 }
+
+TEST(PngSizes, AHeaderBeyondAnIntOfBytesIsRefusedWithOneLine) {
+  xer_capture log;
+  const std::string path = png_fixtures() + "huge.png";
+  EXPECT_EQ(decode_png(path, GL_RGBA).ok, 0);
+  const std::string text = log.text();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find(path), std::string::npos) << text;
+}
+
+#if !defined(DUV_ASAN) && !defined(DUV_TSAN)
+// Exits 0 when the decode failed cleanly with the address space capped
+// below the picture's size.
+void decode_without_memory(const std::string& path) {
+  log_scripted_to_stderr();
+  const rlimit cap = {768L << 20, 768L << 20};
+  setrlimit(RLIMIT_AS, &cap);
+  _exit(decode_png(path, GL_RGB).ok == 0 ? 0 : 2);
+}
+
+TEST(PngSizesDeathTest, MemoryRunningOutIsAFailedDecodeNamingThePath) {
+  const std::string path = png_fixtures() + "large.png";
+  EXPECT_EXIT(decode_without_memory(path), testing::ExitedWithCode(0), "out of memory[^\n]*large.png\n");
+}
+#endif
 
 }  // namespace
