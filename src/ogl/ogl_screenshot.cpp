@@ -6,6 +6,7 @@
 #include "files/file_ops.h"
 #include "ogl/ogl_view.h"
 #include "shell/wins.h"
+#include "tex/TEX_png.h"
 
 void gimme_png_mov_paths(std::string prefix, std::string suffix, std::string& path) {
   for (int n = 1;; ++n) {
@@ -31,5 +32,5 @@ void OGL_screenshot(int save) {
   if (!save) return;
   std::string path;
   gimme_png_mov_paths("Duvizo screenshot_", ".png", path);
-  // The PNG writer of the texture layer goes here: write_png_to_disk(path, cw, ch, 3).
+  write_png_to_disk(path, cw, ch, 3);
 }

@@ -39,7 +39,8 @@ extern void (*OGL_sbuff_hook)();
 // characters or more raises the crash alert "String too long!".
 void gimme_png_mov_paths(std::string prefix, std::string suffix, std::string& path);
 // Reads the window (its middle 2048 by 2048 pixels at most) as RGB rows into
-// the scratch image; with save, writes them to "Duvizo screenshot__N.png".
+// the scratch image; with save, writes them to the first free
+// "Duvizo screenshot__N.png" (a failed write is logged by the PNG writer).
 void OGL_screenshot(int save);
 
 // The local transform: 16 floats in the OpenGL order, the identity at start.

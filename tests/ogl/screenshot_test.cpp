@@ -16,6 +16,7 @@
 #include "support/private_xvfb.h"
 #include "support/test_env.h"
 #include "widgets/colr.h"
+#include "ogl/drawing_fixture.h"
 
 namespace {
 
@@ -114,25 +115,29 @@ class ScreenshotX : public testing::Test {
       OGL_fillrect(i % 30, 1, (float)x, (float)(i % 50), 1 + i % 3, (float)(wins.y_pix - i % 97));
     OGL_line(7, 1, 0, 10, (float)wins.x_pix, 10);
   }
-  // The window as the X server shows it, its x0..x0+w part, against the
-  // scratch image saved as a PNG: the number of pixels that differ.
-  std::string compare_with_screen(int x0, int w, int h) {
+  // Saves the screenshot into a folder of its own, as the program does
+  // into its base folder, and returns the file's path.
+  std::string save_screenshot() {
     const std::string dir = test_scratch_dir("screenshot");
-    {
-      std::ofstream raw(dir + "shot.rgb", std::ios::binary);
-      raw.write((const char*)scratch_array, (std::streamsize)w * h * 3);
-    }
+    const std::string old_app_path = app_path;
+    app_path = dir;
+    OGL_screenshot(1);
+    app_path = old_app_path;
+    return dir + "Duvizo screenshot__1.png";
+  }
+  // The window as the X server shows it, its x0..x0+w part, against the
+  // saved file: the number of pixels that differ, or why none could be
+  // compared.
+  std::string compare_with_screen(const std::string& png, int x0, int w, int h) {
+    const std::string screen = png + ".screen.png";
     int st = -1;
     const std::string crop = std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(bounds_.x + x0) +
                              "+" + std::to_string(bounds_.y);
-    std::string out = run("import -window root -crop " + crop + " +repage '" + dir + "screen.png'", &st);
+    std::string out = run("import -window root -crop " + crop + " +repage '" + screen + "'", &st);
     if (st != 0) return "import failed: " + out;
-    // The scratch image holds its rows bottom-up.
-    out = run("convert -size " + std::to_string(w) + "x" + std::to_string(h) + " -depth 8 'rgb:" + dir +
-                  "shot.rgb' -flip '" + dir + "shot.png'",
-              &st);
-    if (st != 0) return "convert failed: " + out;
-    return run("compare -metric AE '" + dir + "shot.png' '" + dir + "screen.png' null:", &st);
+    out = run("identify -format %wx%h '" + png + "'", &st);
+    if (out != std::to_string(w) + "x" + std::to_string(h)) return "saved " + out;
+    return run("compare -metric AE '" + png + "' '" + screen + "' null:", &st);
   }
 
   std::unique_ptr<private_xvfb> x_;
@@ -148,11 +153,13 @@ TEST_F(ScreenshotX, OddWidthIsNotSheared) {
   glFinish();
   draw();  // the back buffer after a swap holds nothing defined
   glPixelStorei(GL_PACK_ALIGNMENT, 4);  // the driver's default
-  OGL_screenshot(0);
+  const std::string png = save_screenshot();
   GLint alignment = 0;
   glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
   EXPECT_EQ(alignment, 4);  // put back as it was
-  EXPECT_EQ(compare_with_screen(0, 1001, 300), "0");
+  EXPECT_EQ(compare_with_screen(png, 0, 1001, 300), "0");
+  EXPECT_EQ(scratch_array[0], 0);  // the lower-left pixel is black...
+  EXPECT_NE(scratch_array[3 * 1001 * 10 + 3 * 500], 0);  // ...and row 10 has the line
 }
 
 TEST_F(ScreenshotX, WideWindowSavesItsMiddle) {
@@ -161,6 +168,20 @@ TEST_F(ScreenshotX, WideWindowSavesItsMiddle) {
   OGL_sbuff();
   glFinish();
   draw();
-  OGL_screenshot(0);
-  EXPECT_EQ(compare_with_screen(476, 2048, 1000), "0");
+  EXPECT_EQ(compare_with_screen(save_screenshot(), 476, 2048, 1000), "0");
+}
+
+TEST_F(Drawing, ScreenshotsTakeTheNextNumber) {
+  const std::string dir = test_scratch_dir("numbered");
+  const std::string old_app_path = app_path;
+  app_path = dir;
+  OGL_fillrect(white, 1, 0, 0, 10, 10);
+  OGL_screenshot(1);
+  OGL_screenshot(1);
+  OGL_screenshot(0);  // reads, writes nothing
+  // The image stands the right way up: the window's lower left is its last row.
+  app_path = old_app_path;
+  int st = -1;
+  EXPECT_EQ(run("cd '" + dir + "' && identify -format '%f %wx%h %[pixel:p{0,599}] ' *", &st),
+            "Duvizo screenshot__1.png 800x600 srgb(255,255,255) Duvizo screenshot__2.png 800x600 srgb(255,255,255) ");
 }
