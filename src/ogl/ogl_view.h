@@ -1,12 +1,12 @@
 // How the interface sits in the window and what a frame draws into: the
-// pixel specification in wins, viewports through the camera xcam, scissors,
+// pixel layout in wins, viewports through the camera xcam, scissors,
 // the end of a frame, screenshots and the free local transform. The
 // interface is laid out for 1024 by 768 units, one pixel each. Main thread,
 // with the window's context current.
 #pragma once
 #include <string>
 
-// Recomputes the pixel specification of wins from the window's pixel size
+// Recomputes the pixel layout of wins from the window's pixel size
 // (x_pix, y_pix): ui_scale 1, the full-window view rectangle, ui_offset_x
 // half the width beyond 1024 (0 while the last sub-window started is -1);
 // with a sub-window started (0 or more) also sets the full-window 2-D view.

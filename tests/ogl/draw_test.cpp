@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 #include "ogl/ogl_draw.h"
+#include "platform/plat_video.h"
+#include "shell/cons.h"
 #include "ogl/drawing_fixture.h"
 
 namespace {
@@ -189,6 +191,9 @@ TEST_F(Drawing, SwapShowsTheHookTheFinishedFrame) {
   OGL_sbuff_hook = nullptr;
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(seen, 0xffffffffu);
+  // The swap goes to the window of the current context (what it shows is
+  // checked against the X server by the screenshot tests).
+  EXPECT_EQ(PLAT_video().gl_current_window(), cons.window(0));
 }
 
 TEST_F(Drawing, SpectrumStops) {

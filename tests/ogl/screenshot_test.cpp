@@ -149,7 +149,7 @@ class ScreenshotX : public testing::Test {
 TEST_F(ScreenshotX, OddWidthIsNotSheared) {
   start(1280, 1024, 1001, 300);
   draw();
-  OGL_sbuff();
+  OGL_sbuff();  // what the X server shows from here on
   glFinish();
   draw();  // the back buffer after a swap holds nothing defined
   glPixelStorei(GL_PACK_ALIGNMENT, 4);  // the driver's default

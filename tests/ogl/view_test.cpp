@@ -1,4 +1,4 @@
-// The pixel specification, viewports and scissors, read back from the driver.
+// The pixel layout, viewports and scissors, read back from the driver.
 #include "ogl/ogl_camera.h"
 #include "ogl/ogl_matrix.h"
 #include "ogl/drawing_fixture.h"
