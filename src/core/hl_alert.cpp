@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include "core/exce.h"
 #include "core/globs.h"
+#include "core/hl_string.h"
 #include "core/hl_thread.h"
 #include "core/utl_cmdline.h"
 #include "core/utl_debug.h"
@@ -58,10 +59,10 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
   in_alert = 1;
   if (reentered || !ogl_inited) {
     std::string message = s1 + " " + s2, detail = s3 + " " + s4;
-    const bool too_long = message.size() >= 500 || detail.size() >= 500;
-    if (too_long && !reentered)
-      __MACIBM_alert(0, "String too long!", message.size() >= 500 ? message : detail, "", "", t_crash,
-                     "RUvozuz/GenH/hl_string", 129);
+    if (!reentered) {
+      UTL_check_string_length(message);
+      UTL_check_string_length(detail);
+    }
     // The "String too long!" alert carries the long text itself: shown cut,
     // rather than raising the same alert again without end.
     if (message.size() >= 500) message.resize(499);

@@ -1,4 +1,5 @@
 #include "core/hl_string.h"
+#include "core/hl_alert.h"
 #include <vector>
 #include <cmath>
 #include <cstdint>
@@ -119,4 +120,8 @@ void UTL_expand_label(std::string label, std::string* left, std::string* right, 
   if (left) *left = l;
   if (right) *right = r;
   if (help) *help = h;
+}
+
+void UTL_check_string_length(const std::string& text) {
+  if (text.size() >= 500) __MACIBM_alert(0, "String too long!", text, "", "", t_crash, "RUvozuz/GenH/hl_string", 129);
 }

@@ -34,3 +34,8 @@ void return_latlon_str_dsf(int lat, int lon, std::string* out);
 // '|' the left part runs to the last '{' and the right part is empty. The
 // toolkit draws labels by it; the translation check compares their parts.
 void UTL_expand_label(std::string label, std::string* left, std::string* right, std::string* help);
+
+// Texts of 500 characters or more overflow the fixed buffers the alerts and
+// paths were laid out for: such a text raises the crash alert "String too
+// long!" carrying the text (never returns). Shorter texts pass.
+void UTL_check_string_length(const std::string& text);

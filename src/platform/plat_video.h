@@ -67,6 +67,9 @@ struct PLAT_video_backend {
   void (*gl_get_format)(PLAT_gl_format* out);
   int (*gl_set_swap_interval)(int interval);  // 0 on success, -1 when refused
   void (*gl_swap)(PLAT_window w);
+  // The window the calling thread's current context draws into; null when
+  // none is current.
+  PLAT_window (*gl_current_window)();
   // The window system's look-up. GLX answers any "gl" name, even one the
   // driver lacks: ask for the extension or version first.
   void* (*gl_proc_address)(const char* name);

@@ -118,6 +118,8 @@ static PLAT_window sdl_window_make(const PLAT_rect& bounds, int framed, const PL
   if (!sdl) return nullptr;
   PLAT_window w = new PLAT_window_rec;
   w->sdl = sdl;
+  // Lets the current context's SDL window lead back to its record.
+  SDL_SetWindowData(sdl, "plat_window", w);
   return w;
 }
 
@@ -205,6 +207,11 @@ static int sdl_gl_set_swap_interval(int interval) { return SDL_GL_SetSwapInterva
 
 static void sdl_gl_swap(PLAT_window w) { SDL_GL_SwapWindow(w->sdl); }
 
+static PLAT_window sdl_gl_current_window() {
+  SDL_Window* sdl = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GL_GetCurrentWindow() : nullptr;
+  return sdl ? (PLAT_window)SDL_GetWindowData(sdl, "plat_window") : nullptr;
+}
+
 static void* sdl_gl_proc_address(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 static void sdl_mouse_global(int* x, int* y) {
@@ -246,6 +253,7 @@ const PLAT_video_backend& PLAT_video_sdl() {
       .gl_get_format = sdl_gl_get_format,
       .gl_set_swap_interval = sdl_gl_set_swap_interval,
       .gl_swap = sdl_gl_swap,
+      .gl_current_window = sdl_gl_current_window,
       .gl_proc_address = sdl_gl_proc_address,
       .mouse_global = sdl_mouse_global,
       .mouse_warp_global = sdl_mouse_warp_global,

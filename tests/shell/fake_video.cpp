@@ -88,6 +88,7 @@ void gl_get_format(PLAT_gl_format* out) {
 }
 int gl_set_swap_interval(int) { return g_fake_video->swap_result; }
 void gl_swap(PLAT_window) {}
+PLAT_window gl_current_window() { return nullptr; }
 void* gl_proc_address(const char*) { return nullptr; }
 void mouse_global(int* x, int* y) { *x = *y = 0; }
 void mouse_warp_global(int x, int y) {
@@ -116,6 +117,7 @@ const PLAT_video_backend s_fake = {
     .gl_get_format = gl_get_format,
     .gl_set_swap_interval = gl_set_swap_interval,
     .gl_swap = gl_swap,
+    .gl_current_window = gl_current_window,
     .gl_proc_address = gl_proc_address,
     .mouse_global = mouse_global,
     .mouse_warp_global = mouse_warp_global,

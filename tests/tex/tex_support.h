@@ -1,0 +1,38 @@
+// Helpers of the image tests: the PNG fixtures, decoding a file into a
+// plain vector, ImageMagick's reading of a file, and the colour table at
+// the 2.2 display gamma.
+#pragma once
+#include <string>
+#include <vector>
+#include "tex/TEX_png.h"
+
+// The folder (ending in '/') of make_png_fixtures.sh's files, made once per
+// build and version of the script; "" when the script failed.
+std::string png_fixtures();
+
+struct decoded_png {
+  int ok = 0;
+  TEX_image_desc desc;
+  std::vector<unsigned char> bytes;  // the whole buffer, every allocated row
+};
+// TEX_load_png on the mapped file with a buffer allocated by the decoder.
+decoded_png decode_png(const std::string& path, unsigned long format, int pad_to_width = 0, int power_of_two = 0,
+                       png_alpha_mode mode = png_alpha_as_asked, int gamma = 1);
+
+// ImageMagick's 8-bit RGBA pixels of a file ("convert f -depth 8 rgba:-"),
+// rows turned bottom-up like the decoder's.
+std::vector<unsigned char> magick_rgba_bottom_up(const std::string& path, int width, int height);
+
+// Rows of row_bytes in reverse order.
+std::vector<unsigned char> flip_rows(const std::vector<unsigned char>& data, size_t row_bytes);
+
+// Sets the colour table to 1.8 over 2.2 for its lifetime, then back to 1.8
+// over 1.8.
+struct display_gamma_22 {
+  display_gamma_22();
+  ~display_gamma_22();
+};
+
+// For death tests: the child logs to standard error and runs scripted, so
+// alerts only log and fatal ones exit with status 1.
+void log_scripted_to_stderr();
