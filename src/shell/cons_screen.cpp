@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 #include "core/hl_alert.h"
+#include "ogl/ogl_view.h"
 #include "shell/cons.h"
 #include "shell/hl_monitor.h"
 #include "shell/wins.h"
@@ -100,6 +101,6 @@ void MACIBM_live_resize(int width, int height) {
     wins.x_res_wind = width;
     wins.y_res_wind = height;
   }
-  // TODO(drawing): OGL_pix_specs(0) redoes the pixel specification here.
+  OGL_pix_specs(0);
   wins.start_win(wins.cur_win);
 }

@@ -3,6 +3,7 @@
 #include "core/globs.h"
 #include "core/hl_thread.h"
 #include "core/xtim.h"
+#include "ogl/ogl_view.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
 #include "shell/qtim.h"
@@ -256,7 +257,7 @@ int MACIBM_handle_release() {
 
 void MACIBM_close_win() {
   // The widgets' click boxes are forgotten here once the widgets keep them.
-  // TODO(drawing): OGL_sbuff() ends the frame here.
+  OGL_sbuff();
   return_hit = escape_hit = 0;
   wins.start_win(0);
 }

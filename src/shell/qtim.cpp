@@ -1,5 +1,6 @@
 #include "shell/qtim.h"
 #include "core/xtim.h"
+#include "ogl/ogl_view.h"
 
 qtim_class qtim;
 
@@ -11,5 +12,5 @@ void qtim_class::mov_per_frame() {
     // Recording is the movie work's; idle, a due frame only disarms.
     if (state == 0 || state == 2) armed = 0;
   }
-  // TODO(drawing): OGL_sbuff(), exactly once, here.
+  OGL_sbuff();
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include "core/globs.h"
 #include "files/translate.h"
+#include "ogl/ogl_view.h"
 #include "shell/hl_init.h"
 #include "widgets/focus.h"
 
@@ -39,7 +40,7 @@ void wins_class::start_win(int n) {
   // The focus ring's start and the hover help for n come in with the keys
   // and the hover help.
   plot_init_lights = 1;
-  // TODO(drawing): the full-window viewport, OGL_viewport with full_window.
+  OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 0, 1);
 
   win_open = 0;
   win_dx = (float)x_pix;

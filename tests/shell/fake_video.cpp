@@ -82,13 +82,16 @@ int window_set_fullscreen(PLAT_window w, const PLAT_mode* m) {
 int s_context_tag;
 PLAT_gl_context gl_make_context(PLAT_window, PLAT_gl_context) { return &s_context_tag; }
 void gl_free_context(PLAT_gl_context) {}
-int gl_make_current(PLAT_window, PLAT_gl_context) { return 0; }
+int gl_make_current(PLAT_window w, PLAT_gl_context c) {
+  g_fake_video->current = c ? w : nullptr;
+  return 0;
+}
 void gl_get_format(PLAT_gl_format* out) {
   *out = g_fake_video->windows.empty() ? PLAT_gl_format() : g_fake_video->windows.back()->format;
 }
 int gl_set_swap_interval(int) { return g_fake_video->swap_result; }
-void gl_swap(PLAT_window) {}
-PLAT_window gl_current_window() { return nullptr; }
+void gl_swap(PLAT_window) { ++g_fake_video->swaps; }
+PLAT_window gl_current_window() { return g_fake_video->current; }
 void* gl_proc_address(const char*) { return nullptr; }
 void mouse_global(int* x, int* y) { *x = *y = 0; }
 void mouse_warp_global(int x, int y) {

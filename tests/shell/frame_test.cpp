@@ -357,6 +357,28 @@ TEST_F(Frame, EachFrameEndsInTheSwapHookOnce) {
   EXPECT_EQ(qtim.armed, 0);  // idle: nothing is captured
 }
 
+TEST_F(Frame, OneSwapPerFrameAndOneMoreForClosingASubWindow) {
+  fake_video fake(1280, 1024);
+  wins.x_res_wind = 1024;
+  wins.y_res_wind = 768;
+  ASSERT_EQ(cons.cons_make(0), 1);
+  fake.swaps = 0;
+  frames(3);
+  EXPECT_EQ(fake.swaps, 3);
+  wins.start_win(2);
+  frames(1);
+  EXPECT_EQ(fake.swaps, 4);
+  MACIBM_close_win();
+  EXPECT_EQ(fake.swaps, 5);
+  // Closed by its close box: the frame swaps twice.
+  wins.start_win(2);
+  g_script.resize(g_frame + 1);
+  g_script[g_frame] = {ev(plat_ev_mouse_down, (int)wins.win_x + 5, wins.y_pix - (int)(wins.win_y + wins.win_dy) + 5)};
+  frames(1);
+  EXPECT_EQ(wins.cur_win, 0);
+  EXPECT_EQ(fake.swaps, 7);
+}
+
 TEST_F(Frame, TheFinishUpDropsPendingEvents) {
   PLAT_push_event(ev(plat_ev_mouse_down, 1, 1));
   ASSERT_NE(g_finishup_hooks.flush_events, nullptr);

@@ -120,15 +120,20 @@ TEST_F(Wins, LiveResize) {
   wins.y_res_wind = 600;
   wins.start_win(2);
   EXPECT_EQ(wins.win_y, 110);
+  wins.view_top = 0;
+  wins.ui_scale = 2;
   MACIBM_live_resize(0, 700);
   MACIBM_live_resize(1024, 0);
   EXPECT_EQ(wins.y_pix, 600);
   EXPECT_EQ(wins.y_res_wind, 600);
   EXPECT_EQ(wins.win_y, 110);
+  EXPECT_EQ(wins.view_top, 0);
 
   MACIBM_live_resize(1024, 700);
   EXPECT_EQ(wins.y_pix, 700);
   EXPECT_EQ(wins.y_res_wind, 700);
+  EXPECT_EQ(wins.view_top, 700);  // the pixel layout redone
+  EXPECT_EQ(wins.ui_scale, 1);
   EXPECT_EQ(wins.win_y, 160);  // the sub-window started again
   EXPECT_EQ(wins.cur_win, 2);
 
