@@ -81,6 +81,12 @@ struct Frame : testing::Test {
     xtim_set_clock(nullptr);
     wins = wins_class();
   }
+  // Console 0 of width by height on the fake window system in force.
+  static void console(int width, int height) {
+    wins.x_res_wind = width;
+    wins.y_res_wind = height;
+    ASSERT_EQ(cons.cons_make(0), 1);
+  }
   void frames(int n, float seconds_each = 0.02f) {
     for (int i = 0; i < n; ++i) {
       MACIBM_event_proc();
@@ -140,9 +146,7 @@ TEST_F(Frame, CloseBoxes) {
 
 TEST_F(Frame, MouseMapping) {
   fake_video fake(2048, 768);
-  wins.x_res_wind = 1024;
-  wins.y_res_wind = 768;
-  ASSERT_EQ(cons.cons_make(0), 1);
+  console(1024, 768);
   const struct {
     int consoles;
     int win;  // sub-window started
@@ -176,9 +180,7 @@ TEST_F(Frame, MouseMapping) {
 
 TEST_F(Frame, TheMouseOverTheOtherConsoleBringsItToTheFront) {
   fake_video fake(2048, 768);
-  wins.x_res_wind = 1024;
-  wins.y_res_wind = 768;
-  ASSERT_EQ(cons.cons_make(0), 1);
+  console(1024, 768);
   cons.num_cons(2);
   ASSERT_EQ(cons.num_cons(-1), 2);
   // Side by side, as the full-screen switch places them.
@@ -334,9 +336,7 @@ TEST_F(Frame, FrameStartHookPushesThroughThePlatform) {
 
 TEST_F(Frame, MoveMouseWarpsWithinTheWindow) {
   fake_video fake(1280, 1024);
-  wins.x_res_wind = 800;
-  wins.y_res_wind = 600;
-  ASSERT_EQ(cons.cons_make(0), 1);
+  console(800, 600);
   wins.x_pix = 800;
   wins.y_pix = 600;
   PLAT_rect b;
@@ -359,9 +359,7 @@ TEST_F(Frame, EachFrameEndsInTheSwapHookOnce) {
 
 TEST_F(Frame, OneSwapPerFrameAndOneMoreForClosingASubWindow) {
   fake_video fake(1280, 1024);
-  wins.x_res_wind = 1024;
-  wins.y_res_wind = 768;
-  ASSERT_EQ(cons.cons_make(0), 1);
+  console(1024, 768);
   fake.swaps = 0;
   frames(3);
   EXPECT_EQ(fake.swaps, 3);
