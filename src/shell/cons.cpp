@@ -9,6 +9,7 @@
 #include "ogl/ogl_state.h"
 #include "shell/hl_init.h"
 #include "shell/wins.h"
+#include "tex/TEX_bind.h"
 #include "widgets/reno.h"
 
 cons_class cons;
@@ -80,6 +81,8 @@ static void set_default_state() {
   glDepthMask(GL_FALSE);
   glEnableClientState(GL_VERTEX_ARRAY);
   reset_state_cache();
+  // Texture names bound on the old context mean nothing on this one.
+  TEX_reset_bind();
 }
 
 int cons_class::cons_make(int c) {
