@@ -14,6 +14,7 @@ static stls_struct make_stls() {
 }
 stls_struct stls = make_stls();
 mnw_struct mnw;
+int return_hit = 0, escape_hit = 0, delete_hit = 0;
 ren_struct ren;
 settings_record stg;
 float wx = 0, wy = 0;

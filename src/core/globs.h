@@ -56,11 +56,18 @@ struct mnw_struct {
   int profile_on = 0;
   int prefs_found = 0;
   // Fields of the shell and the widgets.
-  int right_button = 0;
-  int key_down = 0;
-  int wheel = 0;
+  int right_button = 0;  // the last press was the secondary button
+  int key_down = 0;      // a key went down (or repeated) this frame
+  int wheel = 0;         // wheel steps of this frame; a widget that scrolls takes them
+  float press_x = 0, press_y = 0;  // the mouse at the last press (the time is last_press_time)
+  int key_held = 0;      // a key is down
+  int cursor = 0;        // this frame's cursor request: 0 arrow, 1 someone else's, 2 hidden, 3 on a sprite
 };
 extern mnw_struct mnw;
+
+// Keys the focused widget did not take this frame: set by key handling,
+// cleared when each frame starts.
+extern int return_hit, escape_hit, delete_hit;
 
 // Twelve shared strings: the four preference messages, the current
 // sub-window's title, and a copy of the default data path.

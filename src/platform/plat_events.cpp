@@ -2,6 +2,8 @@
 #include "platform/plat_events.h"
 #include <SDL2/SDL.h>
 #include <stdio.h>
+#include <cmath>
+#include <deque>
 #include "platform/plat_sdl.h"
 
 static unsigned mac_modifiers(unsigned mod) {
@@ -68,15 +70,33 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
       out->window = e.button.windowID;
       out->modifiers = g_mods;
       return 1;
-    case SDL_MOUSEWHEEL:
-      if (e.wheel.y == 0) return 0;
-      out->kind = plat_ev_wheel;
-      out->wheel = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+    case SDL_MOUSEMOTION:
+      out->kind = plat_ev_mouse_moved;
+      out->x = e.motion.x;
+      out->y = e.motion.y;
+      out->window = e.motion.windowID;
+      out->modifiers = g_mods;
+      return 1;
+    case SDL_MOUSEWHEEL: {
+      // Touchpads scroll by fractions of a step: those travel in quarter
+      // steps, whole steps as they are.
+      // Events pushed from inside the program may carry whole steps only.
+      float precise = e.wheel.preciseY != 0 ? e.wheel.preciseY : (float)e.wheel.y;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) precise = -precise;
+      if (precise == 0) return 0;
+      if (precise != std::trunc(precise)) {
+        out->kind = plat_ev_smooth_wheel;
+        out->wheel = (int)std::lround(precise * 4);
+      } else {
+        out->kind = plat_ev_wheel;
+        out->wheel = (int)precise;
+      }
       out->x = e.wheel.mouseX;
       out->y = e.wheel.mouseY;
       out->window = e.wheel.windowID;
       out->modifiers = g_mods;
       return 1;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP:
       out->kind = e.type == SDL_KEYUP ? plat_ev_key_up : e.key.repeat ? plat_ev_auto_key : plat_ev_key_down;
@@ -114,7 +134,24 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
   }
 }
 
+static std::deque<PLAT_event> g_pushed;
+
+void PLAT_push_event(const PLAT_event& e) { g_pushed.push_back(e); }
+
+void PLAT_flush_events() {
+  g_pushed.clear();
+  if (SDL_WasInit(SDL_INIT_VIDEO)) {
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  }
+}
+
 int PLAT_next_event(PLAT_event* out, int wait_ms) {
+  if (!g_pushed.empty()) {
+    *out = g_pushed.front();
+    g_pushed.pop_front();
+    return 1;
+  }
   if (!PLAT_sdl_video_ready()) return 0;
   const Uint64 deadline = SDL_GetTicks64() + (wait_ms > 0 ? wait_ms : 0);
   for (;;) {

@@ -15,7 +15,9 @@ enum PLAT_event_kind {
   plat_ev_wheel = 100,   // wheel steps in `wheel`, away from the user positive
   plat_ev_text = 101,    // text typed without a key record of its own
   plat_ev_resized = 102, // the window's content size changed to width by height
-  plat_ev_quit = 103     // the user asked the program to end
+  plat_ev_quit = 103,    // the user asked the program to end
+  plat_ev_mouse_moved = 104,   // the mouse moved to x, y
+  plat_ev_smooth_wheel = 105   // a fraction of a wheel step: `wheel` in quarter steps
 };
 
 // Modifier bits, as the Mac keyboard state numbers them.
@@ -46,6 +48,11 @@ struct PLAT_event {
 // display can be opened. Events the program has no record for are skipped
 // within the wait.
 int PLAT_next_event(PLAT_event* out, int wait_ms);
+// Queues a record that the next PLAT_next_event hands out before any of the
+// window system's, display or not: tests steer the frame with it.
+void PLAT_push_event(const PLAT_event& e);
+// Drops every pending record, pushed ones included, without waiting.
+void PLAT_flush_events();
 // The Mac virtual key code of a keyboard scancode (USB usage numbering), or
 // 128 + scancode for one the table does not name.
 int PLAT_mac_key_code(int scancode);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 #include "core/hl_alert.h"
+#include "ogl/ogl_view.h"
 #include "shell/cons.h"
 #include "shell/hl_monitor.h"
 #include "shell/wins.h"
@@ -89,4 +90,17 @@ void MACIBM_go_full_screen(int m) {
     }
   }
   print_displays();
+}
+
+void MACIBM_live_resize(int width, int height) {
+  if (width == 0 || height == 0) return;
+  // The menu bar moves by the change of height once it exists.
+  wins.x_pix = width;
+  wins.y_pix = height;
+  if (!wins.full_screen) {
+    wins.x_res_wind = width;
+    wins.y_res_wind = height;
+  }
+  OGL_pix_specs(0);
+  wins.start_win(wins.cur_win);
 }

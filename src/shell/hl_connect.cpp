@@ -7,6 +7,7 @@
 #include "files/pref.h"
 #include "ogl/ogl_driver.h"
 #include "ogl/ogl_extensions.h"
+#include "platform/plat_events.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
 #include "shell/hl_init.h"
@@ -34,6 +35,7 @@ void MACIBM_connect_layers() {
     if (cons.window(0)) MACIBM_go_full_screen(0);
   };
   g_finishup_hooks.close_windows = [] { cons.cons_close_all(); };
+  g_finishup_hooks.flush_events = PLAT_flush_events;
 
   g_thread_gl_hooks.threaded_avail = [] { return glExt.threaded_avail; };
   g_thread_gl_hooks.threaded_failed = [] { glExt.threaded_ogl_failed(); };

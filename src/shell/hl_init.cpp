@@ -15,6 +15,8 @@
 #include "files/file_paths.h"
 #include "platform/plat_folders.h"
 
+int plot_init_lights = 0;
+
 // The chosen language must be one the resources offer; when it is not, the
 // only one offered is taken, else the user is asked (English meanwhile).
 static void check_language() {

@@ -13,6 +13,9 @@ void MACIBM_init(int argc, char** argv);
 // drops every later line; the program goes on.
 void MACIBM_open_log();
 
+// Set when a sub-window starts: the next frame sets up the lights again.
+extern int plot_init_lights;
+
 // Makes the given OpenGL context current on the calling thread; 1 on success.
 int MACIBM_set_context_loader(void* context);
 

@@ -4,6 +4,13 @@
 
 class wins_class {
  public:
+  // Opens sub-window n, centred in the window (two screens side by side: in
+  // the left one), with its translated title in stls; a number without a
+  // panel (0 none, -1) keeps the last title, takes the window's size and
+  // leaves none open. Drops the keyboard focus and the frame's press,
+  // click, drag and wheel state.
+  void start_win(int n);
+
   int cur_win = 0;   // sub-window in force: 0 none, 994 the alert, 998 Open, 999 Save...
   int last_win = 0;  // sub-window last started
   int prev_win = 0;  // the previous frame's sub-window, copied by the frame

@@ -34,6 +34,7 @@ std::string line(const PLAT_event& e) {
                mods.c_str());
       break;
     case plat_ev_wheel: snprintf(b, sizeof b, "wheel %d at %d,%d%s", e.wheel, e.x, e.y, mods.c_str()); break;
+    case plat_ev_smooth_wheel: snprintf(b, sizeof b, "smooth wheel %d quarters", e.wheel); break;
     case plat_ev_key_down:
     case plat_ev_key_up:
     case plat_ev_auto_key:
@@ -52,7 +53,8 @@ std::string line(const PLAT_event& e) {
 }
 
 bool is_input(const PLAT_event& e) {
-  return e.kind != plat_ev_update && e.kind != plat_ev_activate && e.kind != plat_ev_resized;
+  return e.kind != plat_ev_update && e.kind != plat_ev_activate && e.kind != plat_ev_resized &&
+         e.kind != plat_ev_mouse_moved;
 }
 
 // Drains records until want of them (input only, or all) came or a generous
@@ -145,6 +147,10 @@ TEST(PlatEvents, QueueRecordsAndSkips) {
   wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
   wheel.wheel.mouseX = 5;
   wheel.wheel.mouseY = 6;
+  SDL_Event smooth = wheel;  // a touchpad's three quarters of a step toward the user
+  smooth.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+  smooth.wheel.y = 0;
+  smooth.wheel.preciseY = -0.75f;
   SDL_Event sideways = wheel;
   sideways.wheel.y = 0;
   sideways.wheel.x = 1;
@@ -158,6 +164,7 @@ TEST(PlatEvents, QueueRecordsAndSkips) {
       key(SDL_KEYDOWN, SDL_SCANCODE_B, KMOD_LGUI | KMOD_LALT | KMOD_CAPS, 1),
       text("b"),
       wheel,
+      smooth,
       sideways,
       user,
       key(SDL_KEYDOWN, SDL_SCANCODE_RALT, KMOD_RALT, 0),
@@ -167,9 +174,10 @@ TEST(PlatEvents, QueueRecordsAndSkips) {
       quit,
   };
   for (SDL_Event q : queue) ASSERT_EQ(1, SDL_PushEvent(&q));
-  EXPECT_EQ(lines({"key repeat 0x0B option cmd caps 'b'", "wheel -2 at 5,6 option cmd caps", "key down 0x3D option",
-                   "text '€'", "key up 0x3D", "text '0123456789012345678901234567890'", "quit"}),
-            drain(7, false, 0));
+  EXPECT_EQ(lines({"key repeat 0x0B option cmd caps 'b'", "wheel -2 at 5,6 option cmd caps", "smooth wheel -3 quarters",
+                   "key down 0x3D option", "text '€'", "key up 0x3D", "text '0123456789012345678901234567890'",
+                   "quit"}),
+            drain(8, false, 0));
   EXPECT_EQ(0, PLAT_next_event(&e, 0));
   video().window_free(w);
 }

@@ -52,8 +52,12 @@ void window_set_bounds(PLAT_window w, const PLAT_rect& b) {
   g_fake_video->calls.push_back("bounds " + std::to_string(b.x) + "," + std::to_string(b.y) + " " +
                                 std::to_string(b.width) + "x" + std::to_string(b.height));
 }
+unsigned window_id(PLAT_window w) {
+  auto& v = g_fake_video->windows;
+  return (unsigned)(std::find(v.begin(), v.end(), fw(w)) - v.begin()) + 1;
+}
 void window_get_bounds(PLAT_window w, PLAT_rect* out) { *out = fw(w)->bounds; }
-void window_raise(PLAT_window) {}
+void window_raise(PLAT_window w) { g_fake_video->calls.push_back("raise " + std::to_string(window_id(w))); }
 // Full screen takes the closest mode of the list: the smallest one at least
 // as large as asked, else the largest.
 int window_set_fullscreen(PLAT_window w, const PLAT_mode* m) {
@@ -75,23 +79,24 @@ int window_set_fullscreen(PLAT_window w, const PLAT_mode* m) {
   g_fake_video->calls.push_back("fullscreen " + std::to_string(best->width) + "x" + std::to_string(best->height));
   return 0;
 }
-unsigned window_id(PLAT_window w) {
-  auto& v = g_fake_video->windows;
-  return (unsigned)(std::find(v.begin(), v.end(), fw(w)) - v.begin()) + 1;
-}
 int s_context_tag;
 PLAT_gl_context gl_make_context(PLAT_window, PLAT_gl_context) { return &s_context_tag; }
 void gl_free_context(PLAT_gl_context) {}
-int gl_make_current(PLAT_window, PLAT_gl_context) { return 0; }
+int gl_make_current(PLAT_window w, PLAT_gl_context c) {
+  g_fake_video->current = c ? w : nullptr;
+  return 0;
+}
 void gl_get_format(PLAT_gl_format* out) {
   *out = g_fake_video->windows.empty() ? PLAT_gl_format() : g_fake_video->windows.back()->format;
 }
 int gl_set_swap_interval(int) { return g_fake_video->swap_result; }
-void gl_swap(PLAT_window) {}
-PLAT_window gl_current_window() { return nullptr; }
+void gl_swap(PLAT_window) { ++g_fake_video->swaps; }
+PLAT_window gl_current_window() { return g_fake_video->current; }
 void* gl_proc_address(const char*) { return nullptr; }
 void mouse_global(int* x, int* y) { *x = *y = 0; }
-void mouse_warp_global(int, int) {}
+void mouse_warp_global(int x, int y) {
+  g_fake_video->calls.push_back("warp " + std::to_string(x) + "," + std::to_string(y));
+}
 void cursor_arrow() {}
 
 const PLAT_video_backend s_fake = {

@@ -32,6 +32,8 @@ struct fake_video {
   int max_depth = 32;
   int swap_result = -1;
   std::vector<std::string> calls;      // "fullscreen 800x600", "leave", "framed 0"...
+  PLAT_window current = nullptr;       // the window whose context is current
+  int swaps = 0;                       // buffer swaps of any window
 
   // One display of w by h at the origin, with the given modes.
   explicit fake_video(int w = 1280, int h = 1024, std::vector<PLAT_mode> modes = {});

@@ -1,0 +1,263 @@
+#include "shell/hl_event.h"
+#include <cstdio>
+#include "core/globs.h"
+#include "core/hl_thread.h"
+#include "core/xtim.h"
+#include "ogl/ogl_view.h"
+#include "platform/plat_video.h"
+#include "shell/cons.h"
+#include "shell/qtim.h"
+#include "shell/wins.h"
+
+void (*APP_update)() = nullptr;
+void (*MACIBM_frame_start_hook)() = nullptr;
+int (*MACIBM_fetch_event)(PLAT_event* out, int wait_ms) = PLAT_next_event;
+int quit_request = 0;
+
+namespace {
+// What the frames keep between them.
+struct frame_memory {
+  int win_started = 0;
+  int smooth_remainder = 0;    // quarter steps of smooth scrolling not yet whole
+  int mouse_console = 0;       // the last position the events carried, in
+  int mouse_px = 0, mouse_py = 0;  // that console's window pixels
+  int front = 0;               // the console in front
+  unsigned mods = 0;           // plat_mod_ bits of the last event
+  int resizing = 0;
+  int press_in_pump = 0;       // a press came in the pump under way
+};
+frame_memory fm;
+
+int console_of(const PLAT_event& e) {
+  const int c = cons.console_of(e.window);
+  return c < 0 ? 0 : c;
+}
+
+bool has_position(int kind) {
+  return kind == plat_ev_mouse_down || kind == plat_ev_mouse_up || kind == plat_ev_mouse_moved ||
+         kind == plat_ev_wheel || kind == plat_ev_smooth_wheel;
+}
+
+// With two consoles, the mouse picks the window in front: the one it is
+// over, when it is over exactly one. The position moves into that window's
+// pixels.
+void bring_mouse_window_front() {
+  if (cons.num_cons(-1) != 2 || !cons.window(0) || !cons.window(1)) return;
+  PLAT_rect b[2];
+  for (int c = 0; c < 2; ++c) PLAT_video().window_get_bounds(cons.window(c), &b[c]);
+  const int gx = b[fm.mouse_console].x + fm.mouse_px, gy = b[fm.mouse_console].y + fm.mouse_py;
+  int inside = 0, which = -1;
+  for (int c = 0; c < 2; ++c) {
+    const int x = gx - b[c].x, y = gy - b[c].y;
+    if (x >= 0 && x <= b[c].width && y >= -20 && y <= b[c].height) {
+      ++inside;
+      which = c;
+    }
+  }
+  if (inside != 1) return;
+  if (which != fm.front) {
+    PLAT_video().window_raise(cons.window(which));
+    fm.front = which;
+  }
+  fm.mouse_console = which;
+  fm.mouse_px = gx - b[which].x;
+  fm.mouse_py = gy - b[which].y;
+}
+
+// Seconds on the clock's real-time scale now, between two frames' updates.
+struct clock_mark {
+  uint64_t us = 0;
+  float real_time = 0;
+};
+clock_mark last_update;
+
+float real_time_now() {
+  return last_update.real_time + (float)((double)(xtim_class::microsecs() - last_update.us) / 1e6);
+}
+}  // namespace
+
+void MACIBM_forget_frames() { fm = frame_memory(); last_update = clock_mark(); }
+
+void MACIBM_load_mxy(int c, int x, int y) {
+  fm.mouse_console = c;
+  fm.mouse_px = x;
+  fm.mouse_py = y;
+  const float scale = wins.ui_scale > 0 ? wins.ui_scale : 1;
+  float mx = x / scale;
+  const float my = (wins.y_pix - y) / scale;
+  if (c == 1 && cons.num_cons(-1) == 2) mx += wins.x_pix / scale;
+  mnw.mouse_x = mx - wins.win_x;
+  mnw.mouse_y = my - wins.win_y;
+}
+
+void MACIBM_movemouse(int x, int y, int c) {
+  MACIBM_load_mxy(c, x, y);
+  if (PLAT_window w = cons.window(c)) {
+    PLAT_rect b;
+    PLAT_video().window_get_bounds(w, &b);
+    PLAT_video().mouse_warp_global(b.x + x, b.y + y);
+  }
+  if (cons.window(0) && cons.context(0)) PLAT_video().gl_make_current(cons.window(0), cons.context(0));
+}
+
+int has_optionkey() { return (fm.mods & plat_mod_option) ? 1 : 0; }
+int has_shiftkey() { return (fm.mods & plat_mod_shift) ? 1 : 0; }
+int has_controlkey() { return (fm.mods & (plat_mod_command | plat_mod_control)) ? 1 : 0; }
+int has_capslock() { return (fm.mods & plat_mod_caps_lock) ? 1 : 0; }
+
+void APL_handlewin(const PLAT_event& e) {
+  switch (e.kind) {
+    case plat_ev_quit:
+      // The close request: the application's Quit decides, so an install
+      // under way can stop its work first.
+      quit_request = 1;
+      break;
+    case plat_ev_key_down:
+    case plat_ev_auto_key:
+      // The key bindings take key records once they exist.
+      mnw.key_held = 1;
+      mnw.key_down = 1;
+      break;
+    case plat_ev_key_up: mnw.key_held = 0; break;
+    case plat_ev_mouse_down:
+      mnw.mouse_down = 1;
+      fm.press_in_pump = 1;
+      mnw.press_x = mnw.mouse_x;
+      mnw.press_y = mnw.mouse_y;
+      MACIBM_handle_click();
+      break;
+    case plat_ev_mouse_up:
+      mnw.mouse_up = 1;
+      MACIBM_handle_release();
+      break;
+    case plat_ev_update: wins.start_win(wins.cur_win); break;
+    case plat_ev_activate:
+      if (!(e.modifiers & plat_mod_activate)) break;
+      fm.front = console_of(e);
+      if (cons.window(0) && cons.context(0)) PLAT_video().gl_make_current(cons.window(0), cons.context(0));
+      printf("Activate evt.\n");
+      fflush(stdout);
+      break;
+    default: break;
+  }
+}
+
+int APL_HandleCarbonEvent(const PLAT_event& e) {
+  switch (e.kind) {
+    case plat_ev_wheel: mnw.wheel += e.wheel; return 0;
+    case plat_ev_smooth_wheel:
+      fm.smooth_remainder += e.wheel;
+      mnw.wheel += fm.smooth_remainder / 4;
+      fm.smooth_remainder %= 4;
+      return 0;
+    case plat_ev_mouse_down:
+      mnw.right_button = e.button == 2;
+      APL_handlewin(e);
+      return 0;
+    case plat_ev_key_down: APL_handlewin(e); return 0;
+    case plat_ev_resized: {
+      if (wins.full_screen || resize_recurse > 0 || fm.resizing) return 0;
+      fm.resizing = 1;
+      if ((e.width != wins.x_pix || e.height != wins.y_pix) && cons.num_cons(-1) == 2) {
+        const int other = console_of(e) == 0 ? 1 : 0;
+        if (PLAT_window w = cons.window(other)) {
+          PLAT_rect b;
+          PLAT_video().window_get_bounds(w, &b);
+          b.width = e.width;
+          b.height = e.height;
+          PLAT_video().window_set_bounds(w, b);
+        }
+      }
+      MACIBM_live_resize(e.width, e.height);
+      fm.resizing = 0;
+      return 0;
+    }
+    default: return -9874;
+  }
+}
+
+// One record from the pump: its position and modifiers first, then the
+// per-window handler for what it takes, the router for the rest.
+static void route(const PLAT_event& e) {
+  if (e.kind != plat_ev_activate) fm.mods = e.modifiers;
+  if (has_position(e.kind)) MACIBM_load_mxy(console_of(e), e.x, e.y);
+  if (APL_HandleCarbonEvent(e) != 0) APL_handlewin(e);
+}
+
+void standard_gui() {
+  if (wins.cur_win == 0) {
+    THREAD_check_exception(1);
+    // The texture manager's three load-failure notices come in with it.
+  }
+  // The hover help and the menu bar with its menus come in with their own work.
+}
+
+void MACIBM_event_proc() {
+  if (MACIBM_frame_start_hook) MACIBM_frame_start_hook();
+  xtim.profile_chart("init", 0);
+
+  return_hit = escape_hit = delete_hit = 0;
+  mnw.mouse_down = mnw.mouse_up = mnw.short_click = mnw.double_click = 0;
+  mnw.key_down = 0;
+  mnw.cursor = 0;
+  mnw.wheel = 0;
+
+  if (wins.cur_win == -1) wins.cur_win = 0;
+  if (!fm.win_started) {
+    fm.win_started = 1;
+    wins.start_win(wins.cur_win);
+  }
+
+  bring_mouse_window_front();
+  MACIBM_load_mxy(fm.mouse_console, fm.mouse_px, fm.mouse_py);
+
+  PLAT_event e;
+  while (MACIBM_fetch_event(&e, k_pump_wait_ms) && e.kind != plat_ev_null) route(e);
+
+  xtim.profile_chart("event", 0);
+  xtim.xtim_update();
+  fm.press_in_pump = 0;
+  last_update.us = xtim_class::microsecs();
+  last_update.real_time = xtim.real_time;
+  // Key repeats, and the menu bar's click while a menu is open, come in with
+  // the keys and the menu bar; so does the focus ring's start.
+
+  if (!wins.win_open) {
+    if (APP_update) APP_update();
+    xtim.update_count = 0;
+  }
+  standard_gui();
+  qtim.mov_per_frame();
+
+  xtim.profile_chart("sbuff", 0);
+  // Textures released off the main thread are deleted here once the texture
+  // objects exist.
+  xtim.profile_chart("oglwork", 0);
+  xtim.profile_chart("finish", 1);
+}
+
+void MACIBM_handle_click() {
+  // The menu bar takes the click first once it exists.
+  if (!wins.win_open || wins.cur_win == 994 || (wins.cur_win >= 995 && wins.cur_win <= 999)) return;
+  const float x = mnw.mouse_x, y = mnw.mouse_y;
+  const bool in_top = y >= wins.win_dy - 20 && y <= wins.win_dy;
+  const bool left = x >= 0 && x <= 25, right = x >= wins.win_dx - 25 && x <= wins.win_dx;
+  if (in_top && (left || right)) MACIBM_close_win();
+}
+
+int MACIBM_handle_release() {
+  // A press of the pump under way is younger than the pump; the clock
+  // records it only after.
+  const float held = fm.press_in_pump ? 0 : real_time_now() - mnw.last_press_time;
+  const float dx = mnw.mouse_x - mnw.press_x, dy = mnw.mouse_y - mnw.press_y;
+  if (held < 1.0f && dx > -3 && dx < 3 && dy > -3 && dy < 3) return 1;
+  // The menu bar answers the release once it exists.
+  return 0;
+}
+
+void MACIBM_close_win() {
+  // The widgets' click boxes are forgotten here once the widgets keep them.
+  OGL_sbuff();
+  return_hit = escape_hit = 0;
+  wins.start_win(0);
+}
