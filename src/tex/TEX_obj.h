@@ -153,3 +153,6 @@ extern void (*TEX_obj_free)(void*);
 // ".png", ".bmp"); the last four characters are dropped only when the path
 // is longer than four and the fourth from the end is '.'.
 std::string TEX_replace_ext(const std::string& path, const char* ext);
+// The quit alert for a required picture that is missing, naming path;
+// source and line say who raised it.
+void TEX_missing_file_alert(const std::string& path, const char* source, int line);

@@ -196,6 +196,12 @@ float TEX_obj::get_scale(float wanted, int width, int height) {
   return s;
 }
 
+void TEX_missing_file_alert(const std::string& path, const char* source, int line) {
+  __MACIBM_alert(0, "Trying to load a texture that you do not have!", "This smacks of a mis-installed copy of Duvizo!",
+                 std::string("Get a new download from ") + app_web_site + ". The missing file is:", path, t_quit,
+                 source, line);
+}
+
 int TEX_obj::fail(image& im) {
   dx_vis = dy_vis = dx_tot = dy_tot = 2;
   byte_est = 0;
@@ -210,12 +216,7 @@ int TEX_obj::fail(image& im) {
     case tex_fail_scenery: tman.got_scene_load_fail(); break;
     case tex_fail_plane: tman.got_plane_load_fail(); break;
     case tex_fail_instl: tman.got_instl_load_fail(); break;
-    case tex_fail_quit:
-      __MACIBM_alert(0, "Trying to load a texture that you do not have!",
-                     "This smacks of a mis-installed copy of Duvizo!",
-                     std::string("Get a new download from ") + app_web_site + ". The missing file is:", path, t_quit,
-                     src_path, __LINE__);
-      break;
+    case tex_fail_quit: TEX_missing_file_alert(path, src_path, __LINE__); break;
     default: break;
   }
   return 0;

@@ -233,8 +233,7 @@ TEST_F(TexLoad, FailModes) {
 
 TEST_F(TexLoad, TheCompressedFilePreference) {
   // foo.dds holds PNG bytes: whichever candidate is chosen decodes.
-  const std::string base = dir + "pref/foo";
-  test_scratch_dir("texload/pref");
+  const std::string base = dir + "foo";
   make_png(base + ".png", 2, 2, [](int, int) { return 0xFF0000FFu; });
   make_png(base + ".dds", 2, 2, [](int, int) { return 0x0000FFFFu; });
   struct c {
@@ -246,7 +245,9 @@ TEST_F(TexLoad, TheCompressedFilePreference) {
     reno.use_tex_comp = k.setting;
     load(base + ".png", k.flags | 0x40000);
     glExt.tex_comp_avail = saved;
-    EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[2], k.blue) << k.comp_avail << k.setting << k.flags;
+    const std::vector<unsigned char> px = read_tex(GL_TEXTURE_2D, GL_RGB, 3);
+    ASSERT_EQ(px.size(), 12u);
+    EXPECT_EQ(px[2], k.blue) << k.comp_avail << k.setting << k.flags;
   }
 }
 
