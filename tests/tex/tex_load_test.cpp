@@ -218,6 +218,13 @@ TEST_F(TexLoad, FailModes) {
     EXPECT_EQ(tman.tex_dx_tot(610 + mode), 2);
     EXPECT_EQ(log.text(), mode ? "WARNING: we are missing the texture: not/here.png.\n" : "") << mode;
   }
+  // Fallbacks were never counted as loaded, and deleting them does not
+  // uncount them.
+  const int loaded = TEX_obj::loaded_texes();
+  const int alive = TEX_obj::total_texes();
+  tman.unload_texture(610);
+  EXPECT_EQ(TEX_obj::loaded_texes(), loaded);
+  EXPECT_EQ(TEX_obj::total_texes(), alive - 1);
   EXPECT_TRUE(tman.has_scene_load_fail());
   EXPECT_TRUE(tman.has_plane_load_fail());
   EXPECT_TRUE(tman.has_instl_load_fail());
@@ -270,6 +277,19 @@ TEST_F(TexLoad, ASameSizeReloadKeepsItsName) {
   bind_direct(o);
   EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[1], 255);
   EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[0], 0);
+}
+
+TEST_F(TexLoad, MemoryPixelsReplaceAFileTextureUnderItsNumber) {
+  tman.load_texture(tex_fail_silent, 632, 0x40001, tex_load_now, png("m.png", 4, 4, 0xFF0000FF));
+  const int loaded = TEX_obj::loaded_texes();
+  unsigned char* px = (unsigned char*)xmalloc(48);
+  for (int i = 0; i < 48; ++i) px[i] = i % 3 == 2 ? 255 : 0;
+  EXPECT_EQ(tman.load_texture_mem_idx(632, 1, px, 4, 4, "blue"), 632);
+  bind_direct(tman.get_known_obj(632));
+  EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[2], 255);
+  EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[0], 0);
+  tman.unload_texture(632);
+  EXPECT_EQ(TEX_obj::loaded_texes(), loaded - 1);
 }
 
 int frees = 0;
