@@ -259,10 +259,14 @@ int TEX_obj::upload(image& im) {
     glGenTextures(1, &fresh);
   }
   const GLuint bound = fresh ? fresh : name;
-  if (direct)
+  if (direct) {
     TEX_bind_ref((int)bound, 0, 0, target);
-  else
+  } else {
+    // A loader context starts at the driver's alignment of 4; rows here are
+    // packed (the placeholder's are 6 bytes).
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(target, bound);
+  }
 
   if (target == GL_TEXTURE_3D) {
     glTexImage3D(GL_TEXTURE_3D, 0, (GLint)in, 128, 32, 16, 0, upload_format(fmt), type, im.buf);

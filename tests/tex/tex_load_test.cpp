@@ -5,6 +5,7 @@
 #include "core/scratch.h"
 #include "core/utl_mem.h"
 #include "ogl/ogl_extensions.h"
+#include "platform/plat_bundle.h"
 #include "support/test_env.h"
 #include "support/xer_capture.h"
 #include "tex/TEX_bind.h"
@@ -256,6 +257,23 @@ TEST_F(TexLoad, TheCompressedFilePreference) {
     ASSERT_EQ(px.size(), 12u);
     EXPECT_EQ(px[2], k.blue) << k.comp_avail << k.setting << k.flags;
   }
+}
+
+TEST_F(TexLoad, ResourcePathsAreTakenAsGiven) {
+  const std::string bundle = dir + "App.app", res = bundle + "/Contents/Resources/";
+  ASSERT_EQ(test_run("mkdir -p '" + res + "'"), 0);
+  make_png(res + "pic.png", 2, 2, [](int, int) { return 0xFF0000FFu; });
+  make_png(res + "pic.dds", 2, 2, [](int, int) { return 0x0000FFFFu; });
+  const std::string old = PLAT_bundle_path();
+  PLAT_set_bundle_path(bundle);
+  const int saved = glExt.tex_comp_avail;
+  glExt.tex_comp_avail = 1;
+  reno.use_tex_comp = 1;
+  TEX_obj* o = load("RESOURCE:pic.png", 0x40001);
+  glExt.tex_comp_avail = saved;
+  PLAT_set_bundle_path(old);
+  ASSERT_GT(o->vram(), 0);
+  EXPECT_EQ(read_tex(GL_TEXTURE_2D, GL_RGB, 3)[0], 255);
 }
 
 void load_long() {

@@ -27,16 +27,17 @@ struct take_context : UTL_pool_task {
   const char* get_debug_name() override { return "take_context"; }
 };
 
+// 2 x 2 RGB: rows of 6 bytes, which only an unpack alignment of 1 reads right.
 unsigned char* grey(unsigned char v) {
-  unsigned char* px = (unsigned char*)xmalloc(4 * 4 * 3);
-  for (int i = 0; i < 48; ++i) px[i] = v;
+  unsigned char* px = (unsigned char*)xmalloc(12);
+  for (int i = 0; i < 12; ++i) px[i] = (unsigned char)(v + i);
   return px;
 }
 
 TEST(PoolLoad, AWorkerSwapsInAFreshNameAndTheOldOneGoesAtFrameEnd) {
   THREAD_init();
   tman.TEX_init();
-  ASSERT_EQ(tman.load_texture_mem_idx(900, 1, grey(10), 4, 4, "pooled"), 900);
+  ASSERT_EQ(tman.load_texture_mem_idx(900, 1, grey(10), 2, 2, "pooled"), 900);
   TEX_obj* obj = tman.get_known_obj(900);
   const unsigned old_name = obj->get_gl_name();
   ASSERT_NE(old_name, 0u);
@@ -47,7 +48,7 @@ TEST(PoolLoad, AWorkerSwapsInAFreshNameAndTheOldOneGoesAtFrameEnd) {
   {
     UTL_threadpool pool(1);
     pool.queue_task(&take, 0);
-    obj->change_mem(grey(200), 4, 4, "");
+    obj->change_mem(grey(200), 2, 2, "");
     obj->queue_load(&pool);
     while (!pool.empty()) {
     }
@@ -63,10 +64,10 @@ TEST(PoolLoad, AWorkerSwapsInAFreshNameAndTheOldOneGoesAtFrameEnd) {
   // The main thread draws the new pixels.
   TEX_reset_bind();
   tman.bind_ref(900, 0, 0);
-  unsigned char px[48] = {0};
+  unsigned char px[12] = {0};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, px);
-  EXPECT_EQ(px[0], 200);
-  EXPECT_EQ(px[47], 200);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(px[i], 200 + i) << i;
   THREAD_shutdown();
 }
 
