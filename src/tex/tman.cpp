@@ -28,12 +28,13 @@ bool is_scratch(const std::string& path) { return path.size() > 12 && path.compa
 // The splash line, shown only for the first load after a pause of over a
 // second, so a burst of loads does not slow start-up with redraws.
 void announce(int ref, tex_load_time time, const std::string& path) {
-  static double last = 0;
-  const double now = (double)xtim_class::microsecs() / 1000000.0;
+  // Loads run on any thread.
+  static std::atomic<uint64_t> last_us{0};
+  const uint64_t now_us = xtim_class::microsecs();
+  const double now = (double)now_us / 1000000.0, last = (double)last_us.exchange(now_us) / 1000000.0;
   const bool quiet = ref == 0 || ref == 277 || ref == 359 || ref == 934 || (ref >= 397 && ref <= 412);
   if (now > last + 1.0 && time == tex_load_now && path.compare(0, 13, "scratch_array") != 0 && !quiet)
     MACIBM_show_init("Loading bitmap " + path + ".", nullptr);
-  last = now;
 }
 
 }  // namespace
@@ -180,6 +181,7 @@ void tman_class::unload_texture(int ref) {
   TEX_obj* obj = entry(ref);
   if (obj) table[ref] = nullptr;
   UTL_critical_section_unlock(&lock);
+  if (obj) obj->nuke_all_refs();
   delete obj;
 }
 

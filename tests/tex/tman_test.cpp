@@ -2,7 +2,9 @@
 // failure flags and the resolution factor.
 #include <gtest/gtest.h>
 #include "core/scratch.h"
+#include "core/utl_mem.h"
 #include "core/xtim.h"
+#include "shell/wins.h"
 #include "platform/plat_clock.h"
 #include "shell/hl_init.h"
 #include "tex/tex_gl.h"
@@ -192,6 +194,43 @@ TEST(Tman, ScaleRatioBySetting) {
     EXPECT_EQ(tman_class::scale_rat(), factor) << setting;
   }
   reno.tex_res = saved;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Tman, VideoMemoryIsTheFrameBuffersAndEveryTexture) {
+  tman_class t;
+  wins.x_pix = 800;
+  wins.y_pix = 600;
+  const int64_t frame = 800LL * 600 * 96 / 8;
+  EXPECT_EQ(t.tot_vram(), frame);
+  unsigned char* px = (unsigned char*)xmalloc(48);
+  t.load_texture_mem_idx(5, 1, px, 4, 4, "vram");
+  EXPECT_EQ(t.tex_vram(5), 48);
+  EXPECT_EQ(t.tot_vram(), frame + 48);
+  EXPECT_FALSE(t.has_alpha(5));
+  EXPECT_EQ(t.tex_mode(5), GL_RGB);
+}
+
+TEST(Tman, TheLastReleaseForgetsTheTexture) {
+  TEX_obj* a = tman.load_texture_obj(tex_fail_silent, 1, tex_load_now, "kill/me.png");
+  const int ref = a->get_number();
+  const int paths = tman.path_count();
+  EXPECT_EQ(tman.load_texture_obj(tex_fail_silent, 1, tex_load_now, "kill/x/../me.png"), a);
+  a->release_kill();
+  EXPECT_EQ(tman.get_known_obj(ref), a);
+  a->release_kill();
+  EXPECT_EQ(tman.get_known_obj(ref), nullptr);
+  EXPECT_EQ(tman.path_count(), paths - 1);
+  // Suspended ones wait for the purge.
+  TEX_obj* b = tman.load_texture_obj(tex_fail_silent, 1, tex_load_now, "purge/me.png");
+  b->release_suspend();
+  EXPECT_EQ(tman.get_known_obj(b->get_number()), b);
+  const int n = b->get_number();
+  tman.purge_unused_texes();
+  EXPECT_EQ(tman.get_known_obj(n), nullptr);
 }
 
 }  // namespace
