@@ -76,6 +76,10 @@ void misuse(int what) {
       break;
     case 4: t.load_texture(tex_fail_silent, 0, 1, tex_load_now, "dyn.png"); t.unload_texture(1243); break;
     case 5: t.unload_texture(1300); break;
+    case 6: t.load_texture_mem_idx(5, 0, nullptr, 3, 4, "odd"); break;
+    case 7: t.load_texture_idx(tex_fail_silent, 5, 0x200000, tex_load_now, "f.png"); break;
+    case 8: t.load_texture_idx(tex_fail_silent, 5, 0x40, tex_load_now, "f.png"); break;
+    case 9: t.load_texture_mem_idx(5, 1, nullptr, 1, 70000, "tall"); break;
   }
 }
 
@@ -87,6 +91,10 @@ TEST(TmanDeathTest, MisuseIsACrashAlert) {
       {3, "Null texture - how\\?\n\nref=   359\n"},
       {4, "Error: dynamic textures should be released, not unloaded.\ndyn.png\n1243.000000\n"},
       {5, "Error: dynamic textures should be released, not unloaded.\n\n1300.000000\n"},
+      {6, "Error: texture buffer has non-power-of-2 dims\nodd\n"},
+      {7, "Trying to bind an invalid filter type!\nf.png\nvalue:\n2097152\n"},
+      {8, "BAD color enum for tman - see tman.h for valid colors!  We cannot pass 0.\n"},
+      {9, "Trying to create a texture either less than 1 or greater than the hw size!\ntall\nvalue:\n70000\n"},
   };
   for (const auto& [what, text] : cases) EXPECT_EXIT(misuse(what), testing::ExitedWithCode(1), text) << what;
 }
