@@ -3,6 +3,7 @@
 // seams; everything outside the table's rectangles stays transparent, which
 // gives each piece its one-texel gutter.
 #include <algorithm>
+#include <iterator>
 #include "mkres.h"
 #include "mkres_canvas.h"
 #include "mkres_png.h"
@@ -58,11 +59,43 @@ void paint_radio(mkres_canvas& c, atlas_rect r, bool on) {
   if (on) MKRES_disc(c, cu, cv, 3.5f, k_dark_mark);
 }
 
-// Cursors come in pairs (the halves of one double arrow); the pair's halves
-// point away from each other.
-mkres_dir cursor_dir(int index) {
-  static const mkres_dir dirs[] = {dir_left, dir_right, dir_down, dir_up};
-  return dirs[index % 4];
+// The composed cursor a half belongs to; false for a cursor of its own.
+bool composed_cursor(atlas_rect half, atlas_rect& whole) {
+  for (size_t k = 0; k + 2 < std::size(k_cursors); ++k) {
+    const atlas_rect a = k_cursors[k + 1].r, b = k_cursors[k + 2].r, all = k_cursors[k].r;
+    const bool composed = a.u0 == all.u0 && a.v0 == all.v0 && b.u1 == all.u1 && b.v1 == all.v1;
+    if (composed && ((a.u0 == half.u0 && a.v0 == half.v0 && a.u1 == half.u1 && a.v1 == half.v1) ||
+                     (b.u0 == half.u0 && b.v0 == half.v0 && b.u1 == half.u1 && b.v1 == half.v1))) {
+      whole = all;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A cursor sprite: black on white. The two halves of a composed cursor share
+// one outline and point away from each other, a double arrow when drawn
+// together; a cursor of its own points the way its index says.
+void paint_cursor(mkres_canvas& c, atlas_rect r, int index) {
+  const mkres_rgba black = mkres_opaque(0, 0, 0);
+  MKRES_fill(c, r, k_white);
+  atlas_rect whole;
+  if (!composed_cursor(r, whole)) {
+    static const mkres_dir dirs[] = {dir_left, dir_right, dir_down, dir_up};
+    MKRES_outline(c, r, black);
+    MKRES_triangle(c, r, 4, dirs[index % 4], black);
+    return;
+  }
+  // Only this half's part of the shared outline.
+  mkres_canvas half = MKRES_canvas(c.width, c.height);
+  MKRES_outline(half, whole, black);
+  for (int v = r.v0; v < r.v1; ++v)
+    for (int u = r.u0; u < r.u1; ++u)
+      if (MKRES_get(half, u, v).a) MKRES_set(c, u, v, black);
+  const bool split_across = r.v0 == whole.v0 && r.v1 == whole.v1;
+  const bool first = r.u0 == whole.u0 && r.v0 == whole.v0;
+  const mkres_dir dir = split_across ? (first ? dir_left : dir_right) : (first ? dir_down : dir_up);
+  MKRES_triangle(c, r, 4, dir, black);
 }
 
 void paint_element(mkres_canvas& c, int index) {
@@ -129,10 +162,7 @@ void paint_element(mkres_canvas& c, int index) {
       MKRES_disc(c, cu, cv, 24.0f, k_field_fill);
       break;
     }
-    case art_cursor:
-      paint_bar(c, r, k_white, mkres_opaque(0, 0, 0), nullptr);
-      MKRES_triangle(c, r, 4, cursor_dir(index), mkres_opaque(0, 0, 0));
-      break;
+    case art_cursor: paint_cursor(c, r, index); break;
   }
 }
 
