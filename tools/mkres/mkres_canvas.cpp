@@ -30,6 +30,14 @@ void MKRES_fill(mkres_canvas& c, atlas_rect r, mkres_rgba colour) {
     for (int u = r.u0; u < r.u1; ++u) MKRES_set(c, u, v, colour);
 }
 
+void MKRES_fill_coded(mkres_canvas& c, atlas_rect r, int element) {
+  for (int v = r.v0; v < r.v1; ++v)
+    for (int u = r.u0; u < r.u1; ++u) {
+      const coded_texel t = atlas_code_texel(u, v, element);
+      MKRES_set(c, u, v, {t.r, t.g, t.b, 255});
+    }
+}
+
 void MKRES_outline(mkres_canvas& c, atlas_rect r, mkres_rgba colour) {
   MKRES_fill(c, {r.u0, r.v0, r.u1, r.v0 + 1}, colour);
   MKRES_fill(c, {r.u0, r.v1 - 1, r.u1, r.v1}, colour);

@@ -34,5 +34,7 @@ enum mkres_dir { dir_up, dir_down, dir_left, dir_right };
 void MKRES_triangle(mkres_canvas& c, atlas_rect r, int margin, mkres_dir dir, mkres_rgba colour);
 // Fills the texels whose centres lie within radius of (cu, cv).
 void MKRES_disc(mkres_canvas& c, float cu, float cv, float radius, mkres_rgba colour);
+// Fills a rectangle with its coordinate code for element (atlas_code_texel).
+void MKRES_fill_coded(mkres_canvas& c, atlas_rect r, int element);
 // A line two texels thick from (u0, v0) to (u1, v1), texel centres.
 void MKRES_line(mkres_canvas& c, float u0, float v0, float u1, float v1, mkres_rgba colour);

@@ -88,14 +88,6 @@ bool paint_word(mkres_canvas& c, const mkres_word& w, atlas_rect r, mkres_rgba i
   return true;
 }
 
-void paint_coded(mkres_canvas& c, atlas_rect r, int element) {
-  for (int v = r.v0; v < r.v1; ++v)
-    for (int u = r.u0; u < r.u1; ++u) {
-      const coded_texel t = atlas_code_texel(u, v, element);
-      MKRES_set(c, u, v, {t.r, t.g, t.b, 255});
-    }
-}
-
 bool write_language(const std::string& dir, int lang, const std::vector<std::string>& words, mkres_font* font,
                     bool test) {
   mkres_canvas c = MKRES_canvas(k_screen_tex_w, k_screen_tex_h);
@@ -103,9 +95,9 @@ bool write_language(const std::string& dir, int lang, const std::vector<std::str
   if (test) {
     for (int pic = 0; pic < k_picture_count; ++pic)
       for (int band = 0; band < k_band_count; ++band)
-        paint_coded(c, picture_rect(pic, lang, band), screen_picture_element(pic, band));
-    for (int k = 0; k < 3; ++k) paint_coded(c, k_bar_styles[10 + k].r, k_screen_bar_element + k);
-    paint_coded(c, k_panel_styles[9].rect(), k_screen_panel_element);
+        MKRES_fill_coded(c, picture_rect(pic, lang, band), screen_picture_element(pic, band));
+    for (int k = 0; k < 3; ++k) MKRES_fill_coded(c, k_bar_styles[10 + k].r, k_screen_bar_element + k);
+    MKRES_fill_coded(c, k_panel_styles[9].rect(), k_screen_panel_element);
     return MKRES_write_png(name, c.width, c.height, c.rgba);
   }
   paint_bars(c);

@@ -166,20 +166,16 @@ void paint_element(mkres_canvas& c, int index) {
   }
 }
 
-void paint_coded(mkres_canvas& c, int index) {
-  const atlas_rect r = k_atlas_elements[index].r;
-  for (int v = r.v0; v < std::min(r.v1, k_atlas_size); ++v)
-    for (int u = r.u0; u < r.u1; ++u) {
-      const coded_texel t = atlas_code_texel(u, v, index);
-      MKRES_set(c, u, v, {t.r, t.g, t.b, 255});
-    }
-}
-
 }  // namespace
 
 int MKRES_write_interface(const std::string& dir, bool test) {
   mkres_canvas c = MKRES_canvas(k_atlas_size, k_atlas_size);
-  for (int i = 0; i < k_atlas_element_count; ++i) test ? paint_coded(c, i) : paint_element(c, i);
+  for (int i = 0; i < k_atlas_element_count; ++i) {
+    if (test)
+      MKRES_fill_coded(c, k_atlas_elements[i].r, i);
+    else
+      paint_element(c, i);
+  }
   for (const atlas_swatch& s : k_atlas_swatches)
     for (const mkres_swatch_colour& sc : k_swatch_colours)
       if (sc.colour_id == s.colour_id) MKRES_set(c, s.u, s.v, sc.colour);
