@@ -239,6 +239,33 @@ TEST_F(Atlas, TextColoursAreReadableOnEveryPanelAndBar) {
             1.5);
 }
 
+// The mean colour of a rectangle.
+std::vector<double> mean_colour(const probe_picture& p, atlas_rect r) {
+  std::vector<double> sum(3, 0.0);
+  for (int v = r.v0; v < r.v1; ++v)
+    for (int u = r.u0; u < r.u1; ++u)
+      for (int k = 0; k < 3; ++k) sum[k] += p.at(u, v)[k];
+  for (double& c : sum) c /= r.width() * r.height();
+  return sum;
+}
+
+TEST_F(Atlas, PressedAndLitLooksStandApart) {
+  const struct {
+    atlas_rect idle, other;
+    const char* what;
+  } pairs[] = {{k_close_box, k_close_box_down, "close box"},
+               {k_bar_styles[2].r, k_bar_styles[3].r, "push button"},
+               {k_check_box, k_check_mark, "check box"},
+               {k_radio_box, k_radio_mark, "radio button"},
+               {k_tab_off, k_tab_on, "tab"}};
+  for (const auto& p : pairs) {
+    const std::vector<double> a = mean_colour(*pic, p.idle), b = mean_colour(*pic, p.other);
+    double distance = 0;
+    for (int k = 0; k < 3; ++k) distance += std::fabs(a[k] - b[k]);
+    EXPECT_GE(distance, 10.0) << p.what;
+  }
+}
+
 // A run of columns (or rows) of a rectangle that must all be the same.
 void expect_uniform(const probe_picture& p, atlas_rect r, int from, int to, bool columns, const std::string& what) {
   for (int k = from + 1; k < to; ++k)
