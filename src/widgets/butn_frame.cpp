@@ -1,4 +1,5 @@
 // The stretched pieces: the vertical bar, the horizontal bars and the panels.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 #include "core/hl_alert.h"
@@ -97,7 +98,8 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
   const float lx = x - p->out_sides, W = width + 2 * p->out_sides;
   const float by = y - p->out_bottom, H = height + p->out_bottom + p->out_top;
   const float tx = A - 2 * cx, ty = A - cyb - cyt;
-  const int m = static_cast<int>((W - 2 * cx) / tx) + 1;
+  // However narrow, a panel keeps both its side caps (they overlap).
+  const int m = std::max(0, static_cast<int>((W - 2 * cx) / tx) + 1);
   const int r = std::max(1, static_cast<int>((H - cyt - cyb) / ty) + 1);
   const int tex = style == 23 ? 362 : 359;
   const std::vector<slice> cols = slices(lx, W, m, p->p, cx, A - cx, p->p + A, cx);
