@@ -7,6 +7,7 @@
 // needs through OGL_setstate (no fog, no lighting, no depth, untextured,
 // blending). Main thread, with the window's context current.
 #pragma once
+#include "ogl/ogl_state.h"
 
 // The colour rule: writes the red, green, blue and alpha that colour id col
 // at alpha draws with; returns 3 when the colour is opaque (alpha above
@@ -34,6 +35,17 @@ void OGL_framecircle(int col, float alpha, float cx, float cy, float r);
 void OGL_arc(int col, float cx, float cy, float r_in, float r_out, float start_deg, float end_deg);
 // Rectangle from corner (l, b) to corner (r, t) in the grey of colour 12.
 void OGL_grayrect(float l, float b, float r, float t, float alpha);
+// Textured quad through four corners in the order given, each (x, y) with
+// texture coordinates (s, t), on `units` texture units with the alpha mode;
+// texture number tex is bound on unit 0 with env_mode first when above 0
+// (0 keeps whatever is bound).
+void OGL_2dquad(int tex, int col, float alpha, float x1, float y1, float s1, float t1, float x2, float y2, float s2,
+                float t2, float x3, float y3, float s3, float t3, float x4, float y4, float s4, float t4, int units,
+                ogl_al_mode al, int env_mode);
+// Textured rectangle w x h at (x, y) showing the texture from (s, t) over
+// sw x th, on one unit, modulated (tex 0 keeps the binding).
+void OGL_2dquad_d(int tex, int col, float alpha, float x, float y, float s, float t, float w, float h, float sw,
+                  float th, ogl_al_mode al);
 // Makes the spectrum colour at t current: black, red, orange, yellow, green,
 // blue and violet evenly spread over 0..1 (t outside clamps to the ends),
 // then steps 2 and 3 of the colour rule with the fade as alpha.

@@ -5,10 +5,12 @@
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "core/utl_cmdline.h"
+#include "ogl/OGL_back_tex.h"
 #include "ogl/ogl_extensions.h"
 #include "ogl/ogl_state.h"
 #include "shell/hl_init.h"
 #include "shell/wins.h"
+#include "tex/TEX_bind.h"
 #include "widgets/reno.h"
 
 cons_class cons;
@@ -80,6 +82,8 @@ static void set_default_state() {
   glDepthMask(GL_FALSE);
   glEnableClientState(GL_VERTEX_ARRAY);
   reset_state_cache();
+  // Texture names bound on the old context mean nothing on this one.
+  TEX_reset_bind();
 }
 
 int cons_class::cons_make(int c) {
@@ -163,7 +167,10 @@ int cons_class::cons_make(int c) {
 
 int cons_class::num_cons(int n) {
   if (n < 0) return console_count;
-  if (n == 2 && win[0] && !win[1] && cons_make(1)) PLAT_video().gl_make_current(win[0], ctx[0]);
+  if (n == 2 && win[0] && !win[1] && cons_make(1)) {
+    PLAT_video().gl_make_current(win[0], ctx[0]);
+    OGL_make_back_tex();
+  }
   if (n == 1 && win[1]) cons_nuke(1);
   console_count = (win[0] ? 1 : 0) + (win[1] ? 1 : 0);
   return 0;

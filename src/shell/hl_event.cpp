@@ -1,6 +1,7 @@
 #include "shell/hl_event.h"
 #include <cstdio>
 #include "core/globs.h"
+#include "core/hl_alert.h"
 #include "core/hl_thread.h"
 #include "core/xtim.h"
 #include "ogl/ogl_view.h"
@@ -8,6 +9,7 @@
 #include "shell/cons.h"
 #include "shell/qtim.h"
 #include "shell/wins.h"
+#include "tex/tman.h"
 
 void (*APP_update)() = nullptr;
 void (*MACIBM_frame_start_hook)() = nullptr;
@@ -187,7 +189,28 @@ static void route(const PLAT_event& e) {
 void standard_gui() {
   if (wins.cur_win == 0) {
     THREAD_check_exception(1);
-    // The texture manager's three load-failure notices come in with it.
+    // Each kind of texture-load failure is told once a run, then muted.
+    constexpr char src[] = "RUvozuz/GenC/hl_event";
+    const char* see_log = "Please see the log.txt file for a detailed list of missing files.";
+    if (tman.has_scene_load_fail()) {
+      __MACIBM_alert(0, "Some scenery textures could not be loaded.",
+                     "This may be an installation problem or you may have a damaged add-on scenery package.", see_log,
+                     "", t_warning, src, 101);
+      tman.mute_scene_load_fail();
+    }
+    if (tman.has_plane_load_fail()) {
+      __MACIBM_alert(0, "Some textures for the aircraft you selected could not be loaded.",
+                     "This may be an installation problem or you may have a damaged add-on aircraft package.",
+                     see_log, "", t_warning, src, 102);
+      tman.mute_plane_load_fail();
+    }
+    if (tman.has_instl_load_fail()) {
+      __MACIBM_alert(0, "Some textures could not be loaded.",
+                     "This may be an installation problem.  Run the installer/updater again to get these missing "
+                     "textures.",
+                     see_log, "", t_warning, src, 103);
+      tman.mute_instl_load_fail();
+    }
   }
   // The hover help and the menu bar with its menus come in with their own work.
 }
@@ -230,8 +253,8 @@ void MACIBM_event_proc() {
   qtim.mov_per_frame();
 
   xtim.profile_chart("sbuff", 0);
-  // Textures released off the main thread are deleted here once the texture
-  // objects exist.
+  // Texture names given up off the main thread may only be deleted here.
+  TEX_obj::delete_some_texes();
   xtim.profile_chart("oglwork", 0);
   xtim.profile_chart("finish", 1);
 }

@@ -65,3 +65,9 @@ void MACIBM_init(int argc, char** argv) {
   check_language();
   MACIBM_setupforlang();
 }
+
+void (*g_show_init_hook)(const std::string& text, const float* fraction) = nullptr;
+
+void MACIBM_show_init(const std::string& text, const float* fraction) {
+  if (g_show_init_hook) g_show_init_hook(text, fraction);
+}

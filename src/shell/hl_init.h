@@ -28,3 +28,9 @@ void MACIBM_setupforlang();
 // does it first; anything that runs the layers without it (the tests' entry
 // point) calls it itself.
 void MACIBM_connect_layers();
+
+// The start-up splash: shows text (and a progress bar when fraction is not
+// null). Until the splash screen exists it only passes the text to
+// g_show_init_hook, which tests replace to read it.
+void MACIBM_show_init(const std::string& text, const float* fraction);
+extern void (*g_show_init_hook)(const std::string& text, const float* fraction);

@@ -14,6 +14,7 @@
 #include "shell/hl_init.h"
 #include "shell/qtim.h"
 #include "shell/wins.h"
+#include "tex/tman.h"
 
 namespace {
 uint64_t g_now_us = 0;
@@ -383,4 +384,42 @@ TEST_F(Frame, TheFinishUpDropsPendingEvents) {
   g_finishup_hooks.flush_events();
   PLAT_event e;
   EXPECT_EQ(PLAT_next_event(&e, 0), 0);
+}
+
+namespace {
+struct shown_alert {
+  int kind;
+  std::string first, location;
+};
+std::vector<shown_alert> g_alerts;
+}  // namespace
+
+// A failed installation texture is told in the first frame that has no
+// sub-window, and in no frame after it.
+TEST_F(Frame, ATextureLoadFailureIsToldOnce) {
+  fake_video fake(1280, 1024);
+  console(1024, 768);
+  g_alerts.clear();
+  const alert_screens saved = g_alert_screens;
+  const int saved_inited = ogl_inited;
+  ogl_inited = 1;  // alerts go to the alert sub-window
+  g_alert_screens.show_alert_screen = [](int, const std::string* lines, int kind, const std::string& where) {
+    g_alerts.push_back({kind, lines[0], where});
+  };
+  tman.load_texture(tex_fail_instl, 800, 1, tex_load_now, "no/such/installer_texture.png");
+  wins.cur_win = 7;  // a sub-window is in force
+  standard_gui();
+  EXPECT_TRUE(g_alerts.empty());
+  wins.cur_win = 0;
+  frames(1);
+  ASSERT_EQ(g_alerts.size(), 1u);
+  EXPECT_EQ(g_alerts[0].kind, 1);
+  EXPECT_EQ(g_alerts[0].first, "Some textures could not be loaded.");
+  EXPECT_NE(g_alerts[0].location.find("RUvozuz/GenC/hl_event"), std::string::npos) << g_alerts[0].location;
+  EXPECT_NE(g_alerts[0].location.find("103"), std::string::npos) << g_alerts[0].location;
+  tman.load_texture(tex_fail_instl, 801, 1, tex_load_now, "no/such/other_texture.png");
+  frames(3);
+  EXPECT_EQ(g_alerts.size(), 1u);
+  g_alert_screens = saved;
+  ogl_inited = saved_inited;
 }
