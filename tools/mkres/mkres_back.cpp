@@ -38,5 +38,5 @@ int MKRES_paint_background(bool test, std::vector<unsigned char>& out) {
         p[c] = (unsigned char)(v > 255 ? 255 : v);
       }
     }
-  return 0;
+  return 1;
 }

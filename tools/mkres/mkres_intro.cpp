@@ -21,10 +21,10 @@ int MKRES_paint_intro(const std::string& relief_path, bool test, std::vector<uns
     for (int y = 0; y < k_intro_size; ++y)
       for (int x = 0; x < k_intro_size; ++x)
         MKRES_coord_texel(x, k_intro_size - 1 - y, &out[(size_t(y) * k_intro_size + x) * 4]);
-    return 0;
+    return 1;
   }
   std::vector<unsigned char> relief;
-  if (MKRES_read_relief(relief_path, relief)) return 1;
+  if (!MKRES_read_relief(relief_path, relief)) return 0;
   for (int y = 0; y < k_intro_size; ++y)
     for (int x = 0; x < k_intro_size; ++x) {
       unsigned char* p = &out[(size_t(y) * k_intro_size + x) * 4];
@@ -39,5 +39,5 @@ int MKRES_paint_intro(const std::string& relief_path, bool test, std::vector<uns
         for (int i = 0; i < 3; ++i) p[i] = (unsigned char)(k_top[i] + (k_bottom[i] - k_top[i]) * y / (k_intro_size - 1));
       }
     }
-  return 0;
+  return 1;
 }

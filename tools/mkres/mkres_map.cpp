@@ -50,10 +50,10 @@ int MKRES_paint_map(const std::string& relief_path, bool test, std::vector<unsig
         put(out, k_available_top, x, y, k_test_available);
         put(out, k_wanted_top, x, y, k_test_wanted);
       }
-    return 0;
+    return 1;
   }
   std::vector<unsigned char> relief, world;
-  if (MKRES_read_relief(relief_path, relief)) return 1;
+  if (!MKRES_read_relief(relief_path, relief)) return 0;
   MKRES_area_average(relief, k_relief_w, k_relief_h, k_band_w, k_band_h, world);
   for (int y = 0; y < k_band_h; ++y)
     for (int x = 0; x < k_band_w; ++x) {
@@ -68,5 +68,5 @@ int MKRES_paint_map(const std::string& relief_path, bool test, std::vector<unsig
       put(out, k_available_top, x, y, edge ? k_outline : light);
       put(out, k_wanted_top, x, y, edge ? k_outline : wanted);
     }
-  return 0;
+  return 1;
 }

@@ -1,7 +1,7 @@
 // The pictures mkres paints from data rather than from the atlas table: the
 // world map of the scenery screens, the wizard's background and the start-up
 // picture. Every painter fills a top-down buffer (file row 0 first, channels
-// interleaved, 8 bits each) and returns 0, or 1 after saying why on standard
+// interleaved, 8 bits each) and returns 1, or 0 after saying why on standard
 // error. With test set, a painter writes the flat or coordinate-coded version
 // that the tests' pixel probes read.
 #pragma once
@@ -24,7 +24,7 @@ inline constexpr int k_back_size = 1024;
 // intro.png: 2048x2048 RGBA, sixteen exact tiles of 512.
 inline constexpr int k_intro_size = 2048;
 
-// out := the relief raster at path as 720x360 RGB; 0, or 1 when it is missing
+// out := the relief raster at path as 720x360 RGB; 1, or 0 when it is missing
 // (naming the package that ships it) or not that shape.
 int MKRES_read_relief(const std::string& path, std::vector<unsigned char>& out);
 // out := the RGB picture in (sw x sh) area-averaged to dw x dh, each output
@@ -36,10 +36,10 @@ void MKRES_area_average(const std::vector<unsigned char>& in, int sw, int sh, in
 // u / 256 + 8 * (v / 256).
 void MKRES_coord_texel(int u, int v, unsigned char* rgb);
 
-// out := map.png's pixels from the relief raster at relief_path; 0 or 1.
+// out := map.png's pixels from the relief raster at relief_path; 1 or 0.
 int MKRES_paint_map(const std::string& relief_path, bool test, std::vector<unsigned char>& out);
-// out := background.png's pixels; always 0.
+// out := background.png's pixels; always 1.
 int MKRES_paint_background(bool test, std::vector<unsigned char>& out);
 // out := intro.png's pixels, the world map from relief_path on a dark
-// gradient; 0 or 1.
+// gradient; 1 or 0.
 int MKRES_paint_intro(const std::string& relief_path, bool test, std::vector<unsigned char>& out);

@@ -9,7 +9,7 @@ int MKRES_read_relief(const std::string& path, std::vector<unsigned char>& out) 
   if (!f) {
     std::fprintf(stderr, "mkres: the world map's source %s is missing: install the Debian package %s (scripts/setup)\n",
                  path.c_str(), k_relief_package);
-    return 1;
+    return 0;
   }
   png_image img;
   std::memset(&img, 0, sizeof img);
@@ -20,7 +20,7 @@ int MKRES_read_relief(const std::string& path, std::vector<unsigned char>& out) 
                  k_relief_w, k_relief_h, k_relief_package);
     png_image_free(&img);
     std::fclose(f);
-    return 1;
+    return 0;
   }
   if (ok) {
     img.format = PNG_FORMAT_RGB;
@@ -31,9 +31,9 @@ int MKRES_read_relief(const std::string& path, std::vector<unsigned char>& out) 
   if (!ok) {
     std::fprintf(stderr, "mkres: cannot read %s: %s\n", path.c_str(), img.message);
     png_image_free(&img);
-    return 1;
+    return 0;
   }
-  return 0;
+  return 1;
 }
 
 // Source texel s spans [s * dw, (s + 1) * dw) and output texel d spans
