@@ -2,10 +2,8 @@
 // translation files and the fonts with their licence.
 #include <gtest/gtest.h>
 #include <string>
-#include "core/utl_cmdline.h"
-#include "files/translate.h"
-#include "platform/plat_folders.h"
 #include "support/test_env.h"
+#include "support/translation_scope.h"
 #include "support/xer_capture.h"
 
 namespace {
@@ -13,25 +11,10 @@ namespace {
 const std::string k_bundle = DUV_BINARY_DIR "/Duvizo Installer.app";
 const std::string k_resources = k_bundle + "/Contents/Resources/";
 
-std::string md5_of(const std::string& path) {
-  int status = -1;
-  const std::string out = test_capture("md5sum < '" + path + "'", &status);
-  return status == 0 ? out.substr(0, 32) : "";
-}
-
 // Loads the build's own translation files, as the program does from its bundle.
 struct shipped_translations : ::testing::Test {
-  std::string old_bundle = PLAT_bundle_path();
-  void SetUp() override {
-    PLAT_set_bundle_path(k_bundle);
-    cmdline.options.clear();
-    UTL_translate_clear();
-  }
-  void TearDown() override {
-    PLAT_set_bundle_path(old_bundle);
-    cmdline.options.clear();
-    UTL_translate_clear();
-  }
+  translation_scope scope;
+  void SetUp() override { scope.enter(k_bundle); }
 };
 
 }  // namespace
@@ -71,8 +54,8 @@ TEST(BundleFonts, CopiesOfTheSystemFiles) {
       {"DejaVuFonts-LICENSE.txt", "/usr/share/doc/fonts-dejavu-core/copyright"},
   };
   for (const auto& row : rows) {
-    const std::string want = md5_of(row.system);
+    const std::string want = test_md5sum(row.system);
     ASSERT_EQ(want.size(), 32u) << row.system;
-    EXPECT_EQ(md5_of(k_resources + row.bundled), want) << row.bundled;
+    EXPECT_EQ(test_md5sum(k_resources + row.bundled), want) << row.bundled;
   }
 }
