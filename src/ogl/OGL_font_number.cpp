@@ -32,9 +32,10 @@ void OGL_number(int colour, float x, float y, float value, int digits, int decim
   for (int i = digits - 1; i >= 0; --i, power /= 10) {
     cx += 10;
     const int place = i - decimals;  // 0 for units, negative for decimals
-    if (decimals > 0 && place == -1) OGL_char(colour, cx - 5, cy, '.');
+    // The marks take no cell: they sit in the gap before their digit.
+    if (decimals > 0 && place == -1) OGL_char(colour, cx - 4, cy, '.');
     if (place >= 0 && (place == 2 || place == 5 || place == 8) && whole > place + 1)
-      OGL_char(colour, cx - 5, cy, ',');
+      OGL_char(colour, cx - 4, cy, ',');
     OGL_char(colour, cx, cy, '0' + (int)((n / power) % 10));
   }
 }
