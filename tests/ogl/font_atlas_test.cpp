@@ -60,6 +60,7 @@ TEST_F(Font, TheAtlasIsUploadedOnlyAfterGlyphsWereAdded) {
   EXPECT_GE(uploads, 1);
   EXPECT_EQ(tman.tex_dx_tot(360), 1024);
   EXPECT_EQ(tman.tex_dy_tot(360), f->height);
+  EXPECT_EQ(tman.get_path(360), "scratch_array-fonts");
   for (int frame = 0; frame < 3; ++frame) OGL_string(white, 100, 300, "olleHlleH", 9999, cs_regular, just_left);
   EXPECT_EQ(f->uploads, uploads);
   EXPECT_EQ(f->dirty, 0);
@@ -91,6 +92,22 @@ TEST_F(Font, AFailedGlyphIsRememberedAndNeverRetried) {
   OGL_string(white, 100, 300, "W", 9999, cs_regular, just_left);
   EXPECT_TRUE(lit(0, 0, 800, 600).empty());
   EXPECT_EQ(OGL_measure_string("WV"), f->require_char('V'));
+}
+
+TEST_F(Font, OnlyEightBitGreyBitmapsEnterTheAtlas) {
+  // A bitmap-only font renders one-bit rows padded to four bytes.
+  const std::string pcf = "/usr/share/fonts/X11/misc/7x13.pcf.gz";
+  tt_names[0] = pcf;
+  tt_sizes[0] = 13;
+  TT_reset_font(tt_regular);
+  tt_sizes[0] = 10.5f;
+  TT_font_info* f = tt_font[0];
+  EXPECT_EQ(f->require_char('A'), 0);
+  ASSERT_NE(f->find('A'), nullptr);
+  EXPECT_EQ(f->find('A')->err, tt_err_not_grey);
+  EXPECT_EQ(f->height, 0);
+  OGL_string(white, 100, 300, "AAA", 9999, cs_regular, just_left);
+  EXPECT_TRUE(lit(0, 0, 800, 600).empty());
 }
 
 TEST_F(Font, TensOfThousandsOfCodePointsStayInsideTheScratchImage) {
