@@ -10,15 +10,14 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include "bench_gl.h"
 #include "core/globs.h"
 #include "core/utl_resource.h"
 #include "ogl/OGL_font.h"
 #include "ogl/OGL_font_info.h"
-#include "ogl/ogl_extensions.h"
 #include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
 #include "shell/cons.h"
-#include "shell/hl_init.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
 #include "widgets/colr.h"
@@ -98,14 +97,7 @@ double ms_per_frame(void (*frame)(), int frames, long* allocs) {
 }  // namespace
 
 int main() {
-  MACIBM_connect_layers();
-  wins.x_res_wind = 1024;
-  wins.y_res_wind = 768;
-  if (!cons.cons_make(0)) {
-    fprintf(stderr, "font_text: no window with an OpenGL context (is DISPLAY set?)\n");
-    return 1;
-  }
-  glExt.init_extensions();
+  if (!bench_gl_window("font_text", 1024, 768)) return 1;
   tman.TEX_init();
   fill_trig_tables();
   colr.col[5][0] = colr.col[5][1] = colr.col[5][2] = 1;

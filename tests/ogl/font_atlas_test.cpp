@@ -11,6 +11,24 @@ namespace {
 
 bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
+// Reloads slot at size points (from path when given), then puts the
+// interface size back for later resets.
+TT_font_info* reload(int slot, float size, const std::string& path = "") {
+  if (!path.empty()) tt_names[slot] = path;
+  tt_sizes[slot] = size;
+  TT_reset_font((tt_t)slot);
+  tt_sizes[slot] = 10.5f;
+  return tt_font[slot];
+}
+
+// The glyph of code failed with err: no advance, no atlas rows, nothing drawn.
+void expect_failed(TT_font_info* f, uint32_t code, int err) {
+  EXPECT_EQ(f->require_char(code), 0);
+  ASSERT_NE(f->find(code), nullptr);
+  EXPECT_EQ(f->find(code)->err, err);
+  EXPECT_EQ(f->height, 0);
+}
+
 TEST_F(Font, GlyphsPastTheAtlasWidthStartARowBelowTheTallest) {
   TT_font_info* f = tt_font[0];
   int row_start_tallest = 0, first_row_tallest = 0;
@@ -75,15 +93,8 @@ TEST_F(Font, TheAtlasIsUploadedOnlyAfterGlyphsWereAdded) {
 }
 
 TEST_F(Font, AFailedGlyphIsRememberedAndNeverRetried) {
-  // At 1500 points a 'W' is wider than the atlas.
-  tt_sizes[0] = 1500;
-  TT_reset_font(tt_regular);
-  tt_sizes[0] = 10.5f;
-  TT_font_info* f = tt_font[0];
-  EXPECT_EQ(f->require_char('W'), 0);
-  ASSERT_NE(f->find('W'), nullptr);
-  EXPECT_EQ(f->find('W')->err, tt_err_atlas_full);
-  EXPECT_EQ(f->height, 0);
+  TT_font_info* f = reload(0, 1500);  // where a 'W' is wider than the atlas
+  expect_failed(f, 'W', tt_err_atlas_full);
   // Back at the interface size the glyph would fit, but it is not tried again.
   FT_Set_Char_Size(f->face, 0, 672, 72, 72);
   EXPECT_EQ(f->require_char('W'), 0);
@@ -96,16 +107,7 @@ TEST_F(Font, AFailedGlyphIsRememberedAndNeverRetried) {
 
 TEST_F(Font, OnlyEightBitGreyBitmapsEnterTheAtlas) {
   // A bitmap-only font renders one-bit rows padded to four bytes.
-  const std::string pcf = "/usr/share/fonts/X11/misc/7x13.pcf.gz";
-  tt_names[0] = pcf;
-  tt_sizes[0] = 13;
-  TT_reset_font(tt_regular);
-  tt_sizes[0] = 10.5f;
-  TT_font_info* f = tt_font[0];
-  EXPECT_EQ(f->require_char('A'), 0);
-  ASSERT_NE(f->find('A'), nullptr);
-  EXPECT_EQ(f->find('A')->err, tt_err_not_grey);
-  EXPECT_EQ(f->height, 0);
+  expect_failed(reload(0, 13, "/usr/share/fonts/X11/misc/7x13.pcf.gz"), 'A', tt_err_not_grey);
   OGL_string(white, 100, 300, "AAA", 9999, cs_regular, just_left);
   EXPECT_TRUE(lit(0, 0, 800, 600).empty());
 }
@@ -113,10 +115,7 @@ TEST_F(Font, OnlyEightBitGreyBitmapsEnterTheAtlas) {
 TEST_F(Font, TensOfThousandsOfCodePointsStayInsideTheScratchImage) {
   // Large glyphs fill the atlas after a few thousand; the rest must fail
   // rather than grow it past what the scratch image holds.
-  tt_sizes[1] = 60;
-  TT_reset_font(tt_bold);
-  tt_sizes[1] = 10.5f;
-  TT_font_info* f = tt_font[1];
+  TT_font_info* f = reload(1, 60);
   int failed = 0;
   for (uint32_t code = 0x20; code < 0x20 + 20000; ++code) {
     const float adv = f->require_char(code);
