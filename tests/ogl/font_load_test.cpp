@@ -80,6 +80,13 @@ TEST(FontAlertDeathTest, AFaceFreeTypeCannotMakeIsAQuit) {
               "\\(Free-type could not process the .ttf file.\\)\n");
 }
 
+TEST(FontAlertDeathTest, ASizeTheFaceDoesNotHaveIsAQuit) {
+  // A bitmap-only face offers its one strike of 13 pixels and no other.
+  EXPECT_EXIT(load_scripted("/usr/share/fonts/X11/misc/7x13.pcf.gz"), testing::ExitedWithCode(1),
+              "\nError: unable to set char size for font\n/usr/share/fonts/X11/misc/7x13.pcf.gz\n\n\n"
+              "\\(RUvozuz/OGL/OGL_font line [0-9]+\\)\n");
+}
+
 FT_Error refuse_to_start(FT_Library*) { return FT_Err_Out_Of_Memory; }
 
 TEST(FontAlertDeathTest, FreeTypeNotStartingIsACrash) {
