@@ -2,7 +2,6 @@
 #include "ogl/font_fixture.h"
 #include <sys/stat.h>
 #include <cmath>
-#include "core/utl_resource.h"
 #include "tex/TEX_bind.h"
 
 namespace {
@@ -15,7 +14,8 @@ bool exists(const std::string& p) {
 }  // namespace
 
 std::string font_test_path(int slot) {
-  const std::string bundle = UTL_resource_get_file(slot ? "DejaVuSansBold.ttf" : "DejaVuSans.ttf");
+  const std::string bundle = std::string(DUV_BINARY_DIR "/Duvizo Installer.app/Contents/Resources/") +
+                             (slot ? "DejaVuSansBold.ttf" : "DejaVuSans.ttf");
   if (exists(bundle)) return bundle;
   return slot ? "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
               : "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";

@@ -13,8 +13,8 @@
 #include "ogl/OGL_font_info.h"
 #include "ogl/drawing_fixture.h"
 
-// The fonts the tests load: the bundle's when it carries them, else the
-// system's copies of the same DejaVu faces.
+// The fonts the tests load: the built bundle's when it carries them, else
+// the system's copies of the same DejaVu faces.
 std::string font_test_path(int slot);
 
 // FreeType on its own: the glyphs, pens and coverage curve the text is
