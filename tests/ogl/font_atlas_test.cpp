@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "core/scratch.h"
+#include "core/utl_stat.h"
 #include "ogl/font_fixture.h"
 #include "tex/tman.h"
 
@@ -69,6 +70,11 @@ TEST_F(Font, TheMemoryStatisticFollowsTheAtlasRows) {
   EXPECT_EQ(TT_font_tex_mem(), tt_font[1]->height);
   TT_reset_font(tt_both);
   EXPECT_EQ(TT_font_tex_mem(), 0);
+  UTL_stat::init_stats();
+  int registered = 0;
+  for (UTL_stat* s : UTL_stat_registry().at(stat_memory))
+    if (std::string(s->name) == "font/tex_mem") ++registered;
+  EXPECT_EQ(registered, 1);
 }
 
 TEST_F(Font, TheAtlasIsUploadedOnlyAfterGlyphsWereAdded) {
