@@ -3,6 +3,7 @@
 // made or FreeType cannot start.
 #include <gtest/gtest.h>
 #include "core/utl_cmdline.h"
+#include "core/utl_resource.h"
 #include "ogl/font_fixture.h"
 #include "platform/plat_bundle.h"
 #include "support/test_env.h"
@@ -22,6 +23,25 @@ struct scratch_bundle {
   }
   ~scratch_bundle() { PLAT_set_bundle_path(old); }
 };
+
+TEST_F(Font, BothSlotsLoadTheBundlesFontsWithoutAnAlert) {
+  const std::string old = PLAT_bundle_path();
+  PLAT_set_bundle_path(DUV_BINARY_DIR "/Duvizo Installer.app");
+  // A missing font would end the program; say which instead.
+  ASSERT_NE(UTL_resource_get_file("DejaVuSans.ttf"), "");
+  ASSERT_NE(UTL_resource_get_file("DejaVuSansBold.ttf"), "");
+  xer_capture log;
+  tt_names[0] = "RESOURCE:DejaVuSans.ttf";
+  tt_names[1] = "RESOURCE:DejaVuSansBold.ttf";
+  TT_reset_font(tt_both);
+  EXPECT_EQ(log.text().find("unable to make font"), std::string::npos);
+  EXPECT_STREQ(tt_font[0]->face->family_name, "DejaVu Sans");
+  EXPECT_STREQ(tt_font[1]->face->family_name, "DejaVu Sans");
+  EXPECT_STREQ(tt_font[1]->face->style_name, "Bold");
+  EXPECT_FLOAT_EQ(tt_font[0]->require_char('H'), ref.advance(0, 'H'));
+  EXPECT_FLOAT_EQ(tt_font[1]->require_char('H'), ref.advance(1, 'H'));
+  PLAT_set_bundle_path(old);
+}
 
 TEST_F(Font, ResourceFontsOpenFromTheBundleByPath) {
   scratch_bundle b;
