@@ -80,11 +80,12 @@ int mbar_class::mbar_select_an_item() {
 
 int mbar_class::mbar_in_any_menu() {
   if (open_menu == -1) return 0;
+  // The first title under the mouse decides, as for a press: the empty
+  // menus all lie at the origin, and the open one among them stays open.
   const int n = std::min((int)menus.size(), k_mbar_popup);
   for (int i = 0; i < n; ++i) {
     const menu_struct& m = menus[i];
-    if (m.parent != -1 || i == open_menu) continue;
-    if (holds(m.left, m.bottom, m.right, m.top, mnw.mouse_x, mnw.mouse_y)) return 1;
+    if (m.parent == -1 && holds(m.left, m.bottom, m.right, m.top, mnw.mouse_x, mnw.mouse_y)) return i != open_menu;
   }
   return 0;
 }
