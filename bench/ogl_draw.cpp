@@ -7,14 +7,13 @@
 #include <GL/gl.h>
 #include <chrono>
 #include <cstdio>
+#include "bench_gl.h"
 #include "core/globs.h"
 #include "ogl/ogl_draw.h"
-#include "ogl/ogl_extensions.h"
 #include "ogl/ogl_state.h"
 #include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
 #include "shell/cons.h"
-#include "shell/hl_init.h"
 #include "shell/wins.h"
 #include "widgets/colr.h"
 
@@ -104,14 +103,7 @@ double ms_per_frame(void (*frame)(), int frames) {
 }  // namespace
 
 int main() {
-  MACIBM_connect_layers();
-  wins.x_res_wind = 1024;
-  wins.y_res_wind = 768;
-  if (!cons.cons_make(0)) {
-    fprintf(stderr, "ogl_draw: no window with an OpenGL context (is DISPLAY set?)\n");
-    return 1;
-  }
-  glExt.init_extensions();
+  if (!bench_gl_window("ogl_draw", 1024, 768)) return 1;
   fill_trig_tables();
   for (int i = 0; i < 60; ++i) colr.col[i][0] = (i % 7) / 6.0f, colr.col[i][1] = (i % 5) / 4.0f, colr.col[i][2] = 0.5f;
   wins.last_win = 0;

@@ -5,10 +5,9 @@
 #include <GL/gl.h>
 #include <chrono>
 #include <cstdio>
-#include "ogl/ogl_extensions.h"
+#include "bench_gl.h"
 #include "ogl/ogl_state.h"
 #include "shell/cons.h"
-#include "shell/hl_init.h"
 #include "shell/wins.h"
 
 namespace {
@@ -43,14 +42,7 @@ double calls_per_second(void (*f)(), int n) {
 }  // namespace
 
 int main() {
-  MACIBM_connect_layers();
-  wins.x_res_wind = 320;
-  wins.y_res_wind = 240;
-  if (!cons.cons_make(0)) {
-    fprintf(stderr, "ogl_state: no window with an OpenGL context (is DISPLAY set?)\n");
-    return 1;
-  }
-  glExt.init_extensions();
+  if (!bench_gl_window("ogl_state", 320, 240)) return 1;
   const int n = 2000000;
   calls_per_second(state_direct, n / 10);  // warm both paths
   calls_per_second(state_cached, n / 10);

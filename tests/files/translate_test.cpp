@@ -7,25 +7,19 @@
 #include "support/xer_capture.h"
 #include "platform/plat_folders.h"
 #include "support/test_env.h"
+#include "support/translation_scope.h"
 
 namespace {
 
 // A bundle of our own whose resources hold the translation files a test writes.
 struct translation_fixture : ::testing::Test {
-  std::string old_bundle = PLAT_bundle_path();
+  translation_scope scope;
   std::string resources;
   void SetUp() override {
     std::string bundle = test_scratch_dir("bundle") + "Installer.app";
     resources = bundle + "/Contents/Resources/";
     ASSERT_EQ(test_run("mkdir -p '" + resources + "'"), 0);
-    PLAT_set_bundle_path(bundle);
-    cmdline.options.clear();
-    UTL_translate_clear();
-  }
-  void TearDown() override {
-    PLAT_set_bundle_path(old_bundle);
-    cmdline.options.clear();
-    UTL_translate_clear();
+    scope.enter(bundle);
   }
   void write(const std::string& file, const std::string& body, const std::string& header = "I\n900 version\nTRANSLATION\n") {
     ASSERT_TRUE(test_write_file(resources + file, header + body));

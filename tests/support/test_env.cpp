@@ -84,6 +84,12 @@ std::string test_capture(const std::string& cmd, int* status) {
   return out;
 }
 
+std::string test_md5sum(const std::string& path) {
+  int status = -1;
+  const std::string out = test_capture("md5sum < '" + path + "' 2>/dev/null", &status);
+  return status == 0 && out.size() >= 32 ? out.substr(0, 32) : "";
+}
+
 std::string test_read_file(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream ss;

@@ -19,6 +19,8 @@ std::string test_scratch_dir(const std::string& stem);
 int test_run(const std::string& cmd);
 // Runs a shell command and returns what it printed on standard output.
 std::string test_capture(const std::string& cmd, int* status = nullptr);
+// md5sum's 32 hex digits for the file at path ("" when it cannot be read).
+std::string test_md5sum(const std::string& path);
 // Reads a whole file ("" when missing).
 std::string test_read_file(const std::string& path);
 // Writes a whole file; true on success.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 #include "support/atlas_probe.h"
+#include "support/png_chunks.h"
 #include "support/test_env.h"
 #include "widgets/atlas_layout.h"
 
@@ -49,20 +50,6 @@ TEST(Pictures, TwoRunsWriteTheBundlesBytes) {
   }
 }
 
-// The chunk types of a PNG file in order, "" entries when it is malformed.
-std::vector<std::string> chunk_types(const std::string& data) {
-  std::vector<std::string> out;
-  size_t at = 8;
-  while (at + 12 <= data.size()) {
-    const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(data[i])); };
-    const uint32_t length = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
-    out.push_back(data.substr(at + 4, 4));
-    at += 12 + static_cast<size_t>(length);
-  }
-  if (at != data.size()) out.push_back("");
-  return out;
-}
-
 TEST(Pictures, PlainRgbaFilesWithoutColourSpaceChunks) {
   for (const std::string& dir : {bundle_resources(), test_resources()})
     for (const char* f : k_files) {
@@ -75,7 +62,7 @@ TEST(Pictures, PlainRgbaFilesWithoutColourSpaceChunks) {
       ASSERT_GT(data.size(), 33u);
       EXPECT_EQ(data[24], 8);  // bit depth
       EXPECT_EQ(data[25], 6);  // RGBA
-      const std::vector<std::string> chunks = chunk_types(data);
+      const std::vector<std::string> chunks = png_chunk_types(data);
       ASSERT_FALSE(chunks.empty());
       EXPECT_EQ(chunks.front(), "IHDR");
       EXPECT_EQ(chunks.back(), "IEND");

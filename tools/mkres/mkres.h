@@ -11,3 +11,11 @@ int MKRES_write_interface(const std::string& dir, bool test);
 // the word list, in the face at font_path.
 int MKRES_write_elements(const std::string& dir, const std::string& words_path, const std::string& font_path,
                          bool test);
+// "map.png": the world map's three bands, painted from the relief raster at
+// relief_path.
+int MKRES_write_map(const std::string& dir, const std::string& relief_path, bool test);
+// "background.png": the wizard's background.
+int MKRES_write_background(const std::string& dir, bool test);
+// "intro.png", the start-up picture, into the bitmaps folder bitmaps_dir,
+// its world map painted from the relief raster at relief_path.
+int MKRES_write_intro(const std::string& bitmaps_dir, const std::string& relief_path, bool test);
