@@ -5,6 +5,7 @@
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "core/xtim.h"
+#include "ogl/OGL_font_info.h"
 #include "ogl/ogl_state.h"
 #include "ogl/ogl_view.h"
 #include "platform/plat_bundle.h"
@@ -216,6 +217,9 @@ void frame_driver::load_pictures(bool real, int lang) {
                                     std::string("RESOURCE:elements_") + k_language_names[lang] + ".png"),
               362);
   }
+  // The text always comes from the fonts the program ships.
+  PLAT_set_bundle_path(std::string(DUV_BINARY_DIR) + "/Duvizo Installer.app");
+  TT_reset_font(tt_both);
   PLAT_set_bundle_path("");
 }
 

@@ -69,7 +69,8 @@ class frame_driver {
 
   // Loads the interface atlas (359) and, with lang 0 or more, that
   // language's screen texture (362): the coordinate-coded pictures of the
-  // test bundle, or with real the pictures the program ships.
+  // test bundle, or with real the pictures the program ships; and the
+  // program's fonts.
   static void load_pictures(bool real, int lang = 0);
   static void unload_pictures();
 
