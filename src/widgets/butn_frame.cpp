@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 #include "core/hl_alert.h"
+#include "ogl/OGL_font.h"
 #include "shell/wins.h"
 #include "widgets/atlas_layout.h"
 #include "widgets/butn.h"
@@ -105,6 +106,12 @@ void BTN_frame2(int style, float x, float y, float width, float height, std::str
   const std::vector<slice> cols = slices(lx, W, m, p->p, cx, A - cx, p->p + A, cx);
   for (const slice& row : slices(by, H, r, p->q, cyb, A - cyt, p->q + A, cyt))
     for (const slice& c : cols) BTN_atlas_quad(tex, c.s0, row.s0, c.s1, row.s1, c.a0, row.a0, c.a1, row.a1, 57, alpha);
+
+  if (style == 23)
+    OGL_string(p->title_colour, x + 10, y + height - 16, title, font_no_wrap, cs_regular, just_left);
+  else
+    OGL_string(p->title_colour, x + width / 2 - OGL_measure_string(title) / 2, y + height - (style == 14 ? 13 : 16),
+               title, font_no_wrap, cs_regular, just_left);
 
   if (style == 14 && wins.win_open && !(wins.cur_win >= 994 && wins.cur_win <= 999)) BTN_zap_boxes(0);
 }

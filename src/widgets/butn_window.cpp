@@ -2,6 +2,7 @@
 // tabs and the direction dial.
 #include <cmath>
 #include "core/globs.h"
+#include "ogl/OGL_font.h"
 #include "ogl/ogl_draw.h"
 #include "shell/wins.h"
 #include "widgets/atlas_layout.h"
@@ -40,7 +41,7 @@ int BTN_tab(int column, int row, int* value, int tab_value, std::string label) {
   const bool selected = *value == tab_value;
   const atlas_rect& r = selected ? k_tab_on : k_tab_off;
   BTN_atlas_quad(359, cx - 49, cy - 13, cx + 49, cy + 13, r.u0, r.v0, r.u1, r.v1, 57, 1);
-  (void)label;
+  OGL_string(selected ? 46 : 47, cx - 40, cy - 4, label, font_no_wrap, cs_regular, just_left);
   return clicked;
 }
 
@@ -61,6 +62,7 @@ void plot_dir(float x, float y, float* heading, int style) {
              n.v1 * k, px[3], py[3], n.u1 * k, n.v0 * k, 1, al_blend, 0);
   const atlas_rect& f = k_dial_face;
   BTN_atlas_quad(359, x - 28, y - 29, x + 28, y + 29, f.u0, f.v0, f.u1, f.v1, 57, 1);
+  OGL_number(50, x - 14, y - 2, *heading, 3, 0, cs_fixed10, str_no_pad, just_left);
 
   if (mnw.mouse_held && BTN_in_box(mnw.mouse_x, mnw.mouse_y, x - 30, y - 30, x + 30, y + 30)) {
     float h = static_cast<float>(std::atan2(mnw.mouse_x - x, mnw.mouse_y - y) * 180.0 / M_PI);

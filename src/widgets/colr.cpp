@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/globs.h"
+#include "ogl/OGL_font.h"
 #include "ogl/ogl_draw.h"
 #include "shell/wins.h"
 #include "platform/plat_sysinfo.h"
@@ -114,7 +115,8 @@ void colr_class::spectrum_plot_scale(float x, float y, float height, float low, 
   spec_hi = high;
   spec_lo = low;
   spec_dif = high - low;
-  (void)decimals;
+  OGL_number(0, x + 4, y + height - 4, high, 5, decimals, cs_regular, str_no_pad, just_left);
+  OGL_number(0, x + 4, y - 4, low, 5, decimals, cs_regular, str_no_pad, just_left);
 
   OGL_setstate(fog_off, 0, lit_off, al_blend, deR_off, deW_off);
   glPointSize(4);

@@ -1,7 +1,7 @@
 // Runs the program's real frames in a test, one call per frame, on console 0
 // of the test program's window (800 by 600 at scale 1, so window y = 600 - y).
 // Input is queued for the next frame and handed to the frame procedure as
-// platform events when that frame starts; the clock moves 1/60 s per frame
+// platform events when that frame starts (the display's own are dropped); the clock moves 1/60 s per frame
 // and when told; every buffer swap is captured; the frame's textured quads
 // and texts are traced; alerts are recorded instead of shown, and unwind the
 // call that raised them. One driver at a time; the test program registers
@@ -69,12 +69,14 @@ class frame_driver {
 
   // Loads the interface atlas (359) and, with lang 0 or more, that
   // language's screen texture (362): the coordinate-coded pictures of the
-  // test bundle, or with real the pictures the program ships.
+  // test bundle, or with real the pictures the program ships; and the
+  // program's fonts.
   static void load_pictures(bool real, int lang = 0);
   static void unload_pictures();
 
  private:
   static void start_hook();
+  static int fetch(PLAT_event* out, int wait_ms);
   static void swap_hook();
   static void run_app();
   static uint64_t clock();
@@ -86,6 +88,7 @@ class frame_driver {
   void run(const std::function<void()>& body);
 
   std::vector<PLAT_event> pending_;
+  int pushed_ = 0;  // pushed for this frame and not yet fetched
   std::vector<frame_capture> captures_;
   frame_trace trace_;
   std::vector<frame_alert> alerts_;

@@ -27,10 +27,17 @@ void every_style() {
   BTN_frame0(6, 300, 300, 57);
   int i = 0;
   for (int style = 14; style <= 22; ++style, ++i)
-    BTN_frame2(style, 340 + 150.0f * (i % 3), 440 - 150.0f * (i / 3), 120, 100, "", 1);
-  BTN_frame2(23, 20, 10, 200, 80, "", 1);
+    BTN_frame2(style, 340 + 150.0f * (i % 3), 440 - 150.0f * (i / 3), 120, 100, "Style " + std::to_string(style),
+               1);
+  BTN_frame2(23, 20, 10, 200, 80, "Style 23", 1);
   int tab = 1;
-  for (int column = 0; column < 3; ++column) BTN_tab(column, 0, &tab, column, "");
+  const char* const tabs[] = {"General", "Sound", "Keys"};
+  for (int column = 0; column < 3; ++column) BTN_tab(column, 0, &tab, column, tabs[column]);
+  BTN_frame2(16, 480, 10, 300, 90, "", 1);
+  BTN_util_draw_label(560, 80, 0, "Installation folder", 0);
+  BTN_util_draw_label(580, 80, 2, "Disk space needed", 1);
+  BTN_util_draw_label(570, 35, 1, "A centred label", 0);
+  BTN_util_draw_label(570, 15, 2, "-Never broken in two", 0);
   BTN_zap_boxes(0);
   float heading = 30, other = 300;
   plot_dir(300, 100, &heading, 1);
@@ -40,6 +47,15 @@ void every_style() {
 
 TEST(ProductionLook, EveryStyleMatchesTheCommittedPicture) {
   frame_driver::load_pictures(true, 0);
+  const colr_class saved = colr;
+  // The text colours that start-up takes from the atlas.
+  const probe_picture atlas =
+      probe_decode(std::string(DUV_BINARY_DIR) + "/Duvizo Installer.app/Contents/Resources/interface.png");
+  ASSERT_TRUE(atlas.ok);
+  for (const atlas_swatch& s : k_atlas_swatches) {
+    const uint8_t* p = atlas.at(s.u, s.v);
+    colr.col_assign(s.colour_id, p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f);
+  }
   {
     frame_driver d;
     d.frame(every_style);
@@ -66,6 +82,7 @@ TEST(ProductionLook, EveryStyleMatchesTheCommittedPicture) {
       EXPECT_EQ(out, "0") << "differing pixels; this frame is in " << shot;
     }
   }
+  colr = saved;
   frame_driver::unload_pictures();
 }
 
