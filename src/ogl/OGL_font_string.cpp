@@ -6,7 +6,6 @@
 #include "ogl/OGL_font_info.h"
 #include "ogl/OGL_font_utf8.h"
 #include "ogl/ogl_draw.h"
-#include "ogl/ogl_record.h"
 #include "ogl/ogl_state.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
@@ -67,7 +66,6 @@ text_line measure_line(TT_font_info* f, const unsigned char* s, const unsigned c
 float OGL_string(int colour, float x, float y, const std::string& text, float wrap_width, charset_t cs, just_t just) {
   if (OGL_record_string) OGL_record_string({text, x, y, colour, cs, just});
   if (text.empty()) return y;
-  if (OGL_record_string) OGL_record_string({text, x, y, colour, cs, just});
   const int slot = cs >= cs_bold && cs <= cs_fixed10 ? tt_bold : tt_regular;
   const float fixed = cs == cs_fixed6 ? 6.0f : cs == cs_fixed8 ? 8.0f : cs == cs_fixed10 ? 10.0f : 0.0f;
   TT_font_info* f = TT_get_font(slot);
