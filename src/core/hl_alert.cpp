@@ -14,6 +14,7 @@ int app_done = 0;
 int in_alert = 0;
 int ogl_inited = 0;
 alert_screens g_alert_screens;
+void (*g_alert_handler)(int kind, const std::string* lines, const char* file, int line) = nullptr;
 finishup_hooks g_finishup_hooks;
 
 static bool scripted_run() { return cmdline.has_option("--fps_test") || cmdline.has_option("--qa_script"); }
@@ -37,6 +38,10 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
     return;
   }
   const std::string lines[4] = {s1, s2, s3, s4};
+  if (g_alert_handler) {
+    g_alert_handler(kind, lines, file, line);
+    return;
+  }
   const std::string where = std::string("(") + (file ? file : "") + " line " + std::to_string(line) + ")";
 
   if (kind == t_crash) {

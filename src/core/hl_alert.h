@@ -17,6 +17,12 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
                     const std::string& s3, const std::string& s4, int kind,
                     const char* file, int line);
 
+// Where alerts go instead of the screen while a test steers the frames:
+// when set, __MACIBM_alert on the main thread hands it the kind, the four
+// lines, the source and the line and does nothing else; a handler that
+// throws unwinds the caller. Null (always, in the program): alerts are shown.
+extern void (*g_alert_handler)(int kind, const std::string* lines, const char* file, int line);
+
 // Orderly shutdown: with save (and neither "--fps_test" nor "--qa_script")
 // writes the preferences and key bindings and stops the thread layer; always
 // restores the display, closes the windows and closes the log. Safe to run twice.

@@ -113,8 +113,9 @@ void UTL_expand_label(std::string label, std::string* left, std::string* right, 
     l = s.substr(0, help_at);
   } else {
     l = s.substr(0, bar);
-    const size_t right_end = help_at > bar ? help_at : s.size();
-    r = s.substr(bar + 1, right_end - bar - 1);
+    // A '|' inside the help text ("a{b|c") leaves no right part: the help
+    // starts before it.
+    if (help_at > bar + 1) r = s.substr(bar + 1, help_at - bar - 1);
   }
   if (brace != std::string::npos) h = s.substr(brace + 1);
   if (left) *left = l;

@@ -29,7 +29,8 @@ void return_latlon_str_dsf(int lat, int lon, std::string* out);
 
 // Splits a widget label "left|right{help" into its parts (each output may be
 // null): the text before the last '|' on one side of the widget, the text
-// after it on the other, and the text after the last '{' as hover help. One
+// after it up to the last '{' on the other (none when that '{' comes first),
+// and the text after the last '{' as hover help. One
 // blank directly before and after each '|' and '{' is dropped first. Without
 // '|' the left part runs to the last '{' and the right part is empty. The
 // toolkit draws labels by it; the translation check compares their parts.

@@ -2,6 +2,7 @@
 // before the wrap width; each line measured, then drawn as one quad batch.
 #include <GL/gl.h>
 #include "ogl/OGL_font.h"
+#include "ogl/ogl_record.h"
 #include "ogl/OGL_font_info.h"
 #include "ogl/OGL_font_utf8.h"
 #include "ogl/ogl_draw.h"
@@ -63,6 +64,7 @@ text_line measure_line(TT_font_info* f, const unsigned char* s, const unsigned c
 }  // namespace
 
 float OGL_string(int colour, float x, float y, const std::string& text, float wrap_width, charset_t cs, just_t just) {
+  if (OGL_record_string) OGL_record_string({text, x, y, colour, cs, just});
   if (text.empty()) return y;
   const int slot = cs >= cs_bold && cs <= cs_fixed10 ? tt_bold : tt_regular;
   const float fixed = cs == cs_fixed6 ? 6.0f : cs == cs_fixed8 ? 8.0f : cs == cs_fixed10 ? 10.0f : 0.0f;

@@ -10,6 +10,7 @@
 #include "shell/qtim.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
+#include "widgets/butn.h"
 
 void (*APP_update)() = nullptr;
 void (*MACIBM_frame_start_hook)() = nullptr;
@@ -262,10 +263,8 @@ void MACIBM_event_proc() {
 void MACIBM_handle_click() {
   // The menu bar takes the click first once it exists.
   if (!wins.win_open || wins.cur_win == 994 || (wins.cur_win >= 995 && wins.cur_win <= 999)) return;
-  const float x = mnw.mouse_x, y = mnw.mouse_y;
-  const bool in_top = y >= wins.win_dy - 20 && y <= wins.win_dy;
-  const bool left = x >= 0 && x <= 25, right = x >= wins.win_dx - 25 && x <= wins.win_dx;
-  if (in_top && (left || right)) MACIBM_close_win();
+  // The boxes show pressed in the frame that closes the sub-window.
+  if (BTN_zap_boxes(1)) MACIBM_close_win();
 }
 
 int MACIBM_handle_release() {
@@ -279,7 +278,6 @@ int MACIBM_handle_release() {
 }
 
 void MACIBM_close_win() {
-  // The widgets' click boxes are forgotten here once the widgets keep them.
   OGL_sbuff();
   return_hit = escape_hit = 0;
   wins.start_win(0);

@@ -19,12 +19,13 @@ void APL_handlewin(const PLAT_event& e);
 // right-button flag), raw keys and size changes. 0 when handled, -9874
 // when not.
 int APL_HandleCarbonEvent(const PLAT_event& e);
-// A press: the menu bar first, then the open sub-window's close boxes.
+// A press: the menu bar first, then the open sub-window's close boxes, which
+// show pressed in the frame that closes it.
 void MACIBM_handle_click();
 // Nonzero when the release ends a click (under a second and under 3 units
 // from the press in both axes); otherwise the menu bar's answer.
 int MACIBM_handle_release();
-// Closes the open sub-window: forgets the click boxes, ends the frame,
+// Closes the open sub-window: ends the frame,
 // clears the return and escape flags and starts sub-window 0.
 void MACIBM_close_win();
 // Stores the mouse at x, y of console c's window pixels (from its top left)

@@ -1,9 +1,14 @@
 #include "widgets/colr.h"
 
+#include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "core/globs.h"
+#include "ogl/OGL_font.h"
+#include "ogl/ogl_draw.h"
+#include "shell/wins.h"
 #include "platform/plat_sysinfo.h"
 
 colr_class colr;
@@ -104,4 +109,34 @@ void colr_class::spectrum_init(int mode) {
       out[mode - 1] = x;
     }
   }
+}
+
+void colr_class::spectrum_plot_scale(float x, float y, float height, float low, float high, int decimals) {
+  spec_hi = high;
+  spec_lo = low;
+  spec_dif = high - low;
+  OGL_number(0, x + 4, y + height - 4, high, 5, decimals, cs_regular, str_no_pad, just_left);
+  OGL_number(0, x + 4, y - 4, low, 5, decimals, cs_regular, str_no_pad, just_left);
+
+  OGL_setstate(fog_off, 0, lit_off, al_blend, deR_off, deW_off);
+  glPointSize(4);
+  glBegin(GL_POINTS);
+  for (int k = 0; k < height; ++k) {
+    // Equal ends have no spread to place a value in: they show the first entry.
+    int index = 0;
+    if (spec_dif != 0) {
+      const float value = std::clamp(low + spec_dif * k / height, std::min(low, high), std::max(low, high));
+      constexpr float size = spectrum_size;
+      const float at = (value - low) / spec_dif * size;
+      index = at >= 0 && at < size ? static_cast<int>(at) : at >= size ? spectrum_size - 1 : 0;
+    }
+    float rgba[4];
+    if (OGL_colour_rule_rgb(spectrum[index][0], spectrum[index][1], spectrum[index][2], 1, rgba) == 3)
+      glColor3f(rgba[0], rgba[1], rgba[2]);
+    else
+      glColor4fv(rgba);
+    glVertex2f(x + wins.win_x, y + k + wins.win_y);
+  }
+  glEnd();
+  glPointSize(1);
 }

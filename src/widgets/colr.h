@@ -26,6 +26,11 @@ class colr_class {
   // Rebuilds the spectrum: 0 the rainbow, 1 a red ramp, 2 green, 3 blue; any
   // other mode leaves it unchanged.
   void spectrum_init(int mode);
+  // Draws a vertical scale of the spectrum from (x, y), height high (4-pixel
+  // points, one per pixel of height; none for a height of 0 or less), with
+  // high and low written at its ends, and keeps the range in spec_lo,
+  // spec_hi and spec_dif. Equal ends draw the first entry.
+  void spectrum_plot_scale(float x, float y, float height, float low, float high, int decimals);
 
   float gamma_num = 0;  // the gamma exponent is gamma_num / gamma_den
   float gamma_den = 0;

@@ -88,6 +88,11 @@ struct Frame : testing::Test {
     wins.y_res_wind = height;
     ASSERT_EQ(cons.cons_make(0), 1);
   }
+  // The close boxes are drawn from the interface atlas, which start-up
+  // always loads; a grey stand-in picture under its number will do here.
+  static void atlas() {
+    tman.load_texture_idx(tex_fail_silent, 359, 0x201, tex_load_now, "scratch_array-blank_gray");
+  }
   void frames(int n, float seconds_each = 0.02f) {
     for (int i = 0; i < n; ++i) {
       MACIBM_event_proc();
@@ -124,18 +129,20 @@ TEST_F(Frame, PressAndReleaseInOneFrameAreAClick) {
   EXPECT_EQ(MACIBM_handle_release(), 1);
 }
 
-// The close boxes are the top corners of the sub-window, 25 by 20 units; the
-// alert and the save question have none.
+// The close boxes are 18 by 18 units, 7 in from the top corners of the
+// sub-window and one below its top, edges included; the alert and the save
+// question have none.
 TEST_F(Frame, CloseBoxes) {
   const struct {
     int win;
     float ux, uy;  // sub-window units
     int closes;
-  } cases[] = {{2, 700 - 10, 380 - 5, 1}, {2, 10, 380 - 5, 1},   {2, 25, 360, 1},         {2, 26, 375, 0},
-               {2, 350, 375, 0},          {2, 690, 359, 0},      {1, 500 - 1, 300 - 1, 1}, {994, 410, 255, 0},
+  } cases[] = {{2, 700 - 10, 380 - 5, 1}, {2, 10, 380 - 5, 1},   {2, 25, 361, 1},         {2, 26, 375, 0},
+               {2, 350, 375, 0},          {2, 690, 360, 0},      {1, 500 - 7, 300 - 1, 1}, {994, 410, 255, 0},
                {995, 290, 160, 0},        {998, 550, 470, 0},    {999, 320, 470, 0}};
   for (const auto& c : cases) {
     SetUp();
+    atlas();
     wins.start_win(c.win);
     const int px = (int)(wins.win_x + c.ux), py = (int)(wins.y_pix - (wins.win_y + c.uy));
     g_script = {{ev(plat_ev_mouse_down, px, py)}};
@@ -370,9 +377,10 @@ TEST_F(Frame, OneSwapPerFrameAndOneMoreForClosingASubWindow) {
   MACIBM_close_win();
   EXPECT_EQ(fake.swaps, 5);
   // Closed by its close box: the frame swaps twice.
+  atlas();
   wins.start_win(2);
   g_script.resize(g_frame + 1);
-  g_script[g_frame] = {ev(plat_ev_mouse_down, (int)wins.win_x + 5, wins.y_pix - (int)(wins.win_y + wins.win_dy) + 5)};
+  g_script[g_frame] = {ev(plat_ev_mouse_down, (int)wins.win_x + 10, wins.y_pix - (int)(wins.win_y + wins.win_dy) + 5)};
   frames(1);
   EXPECT_EQ(wins.cur_win, 0);
   EXPECT_EQ(fake.swaps, 7);

@@ -17,6 +17,15 @@ TEST(ButtonLabel, ThreeParts) {
       {"a{x{y", "a{x", "", "y"},
       {"  two  |  sides  ", "  two ", " sides  ", ""},
       {"", "", "", ""},
+      {"Size | MB { Disk space needed", "Size", "MB", "Disk space needed"},
+      {"Size|MB{Disk space needed", "Size", "MB", "Disk space needed"},
+      {"Next", "Next", "", ""},
+      {"Name{Your name", "Name", "", "Your name"},
+      {"a|b|c", "a|b", "c", ""},
+      {"a  |b", "a ", "b", ""},
+      {"|-I agree!", "", "-I agree!", ""},
+      {"OK {Accept the terms", "OK", "", "Accept the terms"},
+      {"a{b|c", "a{b", "", "b|c"},
   };
   for (const row& r : rows) {
     std::string l = "?", ri = "?", h = "?";
