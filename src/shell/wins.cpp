@@ -38,8 +38,9 @@ float centre(int window_pixels, float scale, float size) {
 }  // namespace
 
 void wins_class::start_win(int n) {
-  // The focus ring's start and the hover help for n come in with the keys
-  // and the hover help.
+  // The hover help for n comes in with the hover help. Fields of the old
+  // window neither stay in the ring nor keep the focus.
+  BTN_begin_focus_ring();
   plot_init_lights = 1;
   OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 0, 1);
 
