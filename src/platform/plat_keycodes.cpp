@@ -86,6 +86,9 @@ const us_row us_rows[] = {
     {SDL_SCANCODE_SEMICOLON, ';', ':'}, {SDL_SCANCODE_APOSTROPHE, '\'', '"'},
     {SDL_SCANCODE_GRAVE, '`', '~'}, {SDL_SCANCODE_COMMA, ',', '<'}, {SDL_SCANCODE_PERIOD, '.', '>'},
     {SDL_SCANCODE_SLASH, '/', '?'}, {SDL_SCANCODE_SPACE, ' ', ' '},
+    // Control characters are typed alone; Shift makes nothing of them.
+    {SDL_SCANCODE_RETURN, '\r', 0}, {SDL_SCANCODE_TAB, '\t', 0}, {SDL_SCANCODE_BACKSPACE, '\b', 0},
+    {SDL_SCANCODE_ESCAPE, 27, 0}, {SDL_SCANCODE_DELETE, 127, 0},
 };
 
 // The US characters of a scancode, letters included; false for other keys.

@@ -86,12 +86,19 @@ int keys_class::str_to_vkey(const std::string& s) {
   return 0;
 }
 
-std::string keys_class::flag_to_str(int flags) {
+namespace {
+// The words of the modifier bits 1, 2 and 4 run together; none alone.
+std::string join_flags(int flags, const char* const (&words)[3], const char* none) {
   std::string s;
-  if (flags & 1) s += "SHIFT";
-  if (flags & 2) s += "ALT";
-  if (flags & 4) s += "CTRL";
-  return s.empty() ? "<none>" : s;
+  for (int bit = 0; bit < 3; ++bit)
+    if (flags & (1 << bit)) s += words[bit];
+  return s.empty() ? none : s;
+}
+}  // namespace
+
+std::string keys_class::flag_to_str(int flags) {
+  static const char* const words[3] = {"SHIFT", "ALT", "CTRL"};
+  return join_flags(flags, words, "<none>");
 }
 
 int keys_class::str_to_flag(const std::string& s) {
@@ -103,11 +110,8 @@ int keys_class::str_to_flag(const std::string& s) {
 }
 
 std::string keys_class::flag_to_code(int flags) {
-  std::string s;
-  if (flags & 1) s += "tessel_ShiftFlag";
-  if (flags & 2) s += "tessel_OptionAltFlag";
-  if (flags & 4) s += "tessel_ControlFlag";
-  return s.empty() ? "0" : s;
+  static const char* const words[3] = {"tessel_ShiftFlag", "tessel_OptionAltFlag", "tessel_ControlFlag"};
+  return join_flags(flags, words, "0");
 }
 
 int keys_class::ascii_to_vkey(int ch, int& vkey, int& mods) {
