@@ -47,3 +47,8 @@ void OGL_number(int colour, float x, float y, float value, int digits, int decim
 // Text centred on x over a grey box from 2 pixels left of it to 2 right,
 // from y - 1 to y + 9.
 void OGL_gray_string(int colour, float x, float y, std::string text);
+// A text centred on (x, y) in a style-9 bar width wide (colour 57, centred
+// 4 above y), with the label's left part ending 8 left of the bar and its
+// right part starting 8 right of it.
+void OGL_boxed_string(float x, float y, float width, const std::string& label, const std::string& text, charset_t cs,
+                      int colour);

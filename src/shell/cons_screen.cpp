@@ -6,6 +6,7 @@
 #include "ogl/ogl_view.h"
 #include "shell/cons.h"
 #include "shell/hl_monitor.h"
+#include "shell/mbar.h"
 #include "shell/wins.h"
 
 int resize_recurse = 0;
@@ -94,7 +95,8 @@ void MACIBM_go_full_screen(int m) {
 
 void MACIBM_live_resize(int width, int height) {
   if (width == 0 || height == 0) return;
-  // The menu bar moves by the change of height once it exists.
+  // The bar stays at the top edge.
+  mbar.mbar_shift_menu_bar((float)(height - wins.y_pix));
   wins.x_pix = width;
   wins.y_pix = height;
   if (!wins.full_screen) {

@@ -7,12 +7,14 @@
 #include "ogl/ogl_view.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
+#include "shell/mbar.h"
 #include "shell/qtim.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
 #include "widgets/butn.h"
 
 void (*APP_update)() = nullptr;
+void (*APP_handlemenu)(int command) = nullptr;
 void (*MACIBM_frame_start_hook)() = nullptr;
 int (*MACIBM_fetch_event)(PLAT_event* out, int wait_ms) = PLAT_next_event;
 int quit_request = 0;
@@ -213,7 +215,9 @@ void standard_gui() {
       tman.mute_instl_load_fail();
     }
   }
-  // The hover help and the menu bar with its menus come in with their own work.
+  // The hover help comes in with its own work; the menus lie on top of it.
+  mbar.mbar_draw_menu_bar();
+  mbar.mbar_draw_menus();
 }
 
 void MACIBM_event_proc() {
@@ -243,8 +247,9 @@ void MACIBM_event_proc() {
   fm.press_in_pump = 0;
   last_update.us = xtim_class::microsecs();
   last_update.real_time = xtim.real_time;
-  // Key repeats, and the menu bar's click while a menu is open, come in with
-  // the keys and the menu bar; so does the focus ring's start.
+  // Key repeats come in with the keys, the focus ring's start with the focus.
+  // With a menu open, moving onto another title switches to that menu.
+  if (mbar.mbar_in_any_menu()) MACIBM_handle_click();
 
   if (!wins.win_open) {
     if (APP_update) APP_update();
@@ -261,7 +266,9 @@ void MACIBM_event_proc() {
 }
 
 void MACIBM_handle_click() {
-  // The menu bar takes the click first once it exists.
+  mbar.mbar_select_an_item_click();
+  // A press anywhere closes the pop-up list; one on its items chose already.
+  mbar.popup_owner = 0;
   if (!wins.win_open || wins.cur_win == 994 || (wins.cur_win >= 995 && wins.cur_win <= 999)) return;
   // The boxes show pressed in the frame that closes the sub-window.
   if (BTN_zap_boxes(1)) MACIBM_close_win();
@@ -273,8 +280,7 @@ int MACIBM_handle_release() {
   const float held = fm.press_in_pump ? 0 : real_time_now() - mnw.last_press_time;
   const float dx = mnw.mouse_x - mnw.press_x, dy = mnw.mouse_y - mnw.press_y;
   if (held < 1.0f && dx > -3 && dx < 3 && dy > -3 && dy < 3) return 1;
-  // The menu bar answers the release once it exists.
-  return 0;
+  return mbar.mbar_select_an_item_release();
 }
 
 void MACIBM_close_win() {

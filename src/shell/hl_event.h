@@ -43,6 +43,9 @@ int has_capslock();
 // The application's frame, drawn when no sub-window is open; the installer
 // fills it in. Null: nothing drawn.
 extern void (*APP_update)();
+// The application's menu commands: called with the command of the menu item
+// the user chose. Null: the choice is dropped.
+extern void (*APP_handlemenu)(int command);
 // Called as each frame starts; tests push that frame's events from it.
 extern void (*MACIBM_frame_start_hook)();
 // How the pump fetches one record (PLAT_next_event unless replaced).

@@ -4,6 +4,7 @@
 #include "files/translate.h"
 #include "ogl/ogl_view.h"
 #include "shell/hl_init.h"
+#include "shell/mbar.h"
 #include "widgets/focus.h"
 
 wins_class wins;
@@ -55,7 +56,7 @@ void wins_class::start_win(int n) {
 
   BTN_unfocus_any();
   cur_win = last_win = n;
-  // The menu bar's open menu is closed here once the menu bar exists.
+  mbar.open_menu = -1;
 
   int W = x_pix;
   const int H = y_pix;
@@ -67,5 +68,5 @@ void wins_class::start_win(int n) {
   mnw.mouse_down = mnw.short_click = mnw.double_click = 0;
   mnw.mouse_held = mnw.held_quarter = mnw.held_second = 0;
   mnw.wheel = 0;
-  // The menu bar's open pop-up list is dropped here once the menu bar exists.
+  mbar.mbar_clear_popup();
 }
