@@ -40,17 +40,6 @@ void frame_widgets() {
   for (int i = 0; i < 50; ++i) BTN_util_draw_label(40 + (i % 5) * 160, 30 + (i / 5) * 58, 2, "A label text", 0);
 }
 
-double ms_per_frame(void (*frame)(), int frames) {
-  glFinish();
-  const auto t0 = std::chrono::steady_clock::now();
-  for (int i = 0; i < frames; ++i) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    frame();
-    OGL_sbuff();
-    glFinish();
-  }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / frames;
-}
 }  // namespace
 
 int main() {
@@ -72,11 +61,11 @@ int main() {
   mbar.open_menu = -1;
   mnw.mouse_x = mnw.mouse_y = -100;
   const int frames = 100;
-  ms_per_frame(frame_widgets, 5);  // warms the glyph atlas
+  bench_ms_per_frame(frame_widgets, 5, true);  // warms the glyph atlas
   double empty = 0, dense = 0;
   for (int round = 0; round < 3; ++round) {  // interleaved, so drift hits both alike
-    empty += ms_per_frame(frame_empty, frames);
-    dense += ms_per_frame(frame_widgets, frames);
+    empty += bench_ms_per_frame(frame_empty, frames, true);
+    dense += bench_ms_per_frame(frame_widgets, frames, true);
   }
   empty /= 3;
   dense /= 3;
