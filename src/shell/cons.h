@@ -77,7 +77,8 @@ void MACIBM_get_res_now(int& width, int& height, int& bpp, int& refresh);
 // 0: puts back its mode from before the first switch (1).
 int MACIBM_set_monitor_res(int width, int height, int bpp, int refresh);
 
-// The window's content became width by height pixels: stores the size (also
+// The window's content became width by height pixels: moves the menu bar by
+// the change of height so it stays at the top edge, stores the size (also
 // as the wanted window size when not in full screen), redoes the pixel
 // specification and starts the sub-window in force again. Either 0: ignored.
 void MACIBM_live_resize(int width, int height);

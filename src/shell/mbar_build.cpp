@@ -52,6 +52,8 @@ void mbar_class::mbar_create_menu(int index, int parent_ref, std::string name) {
   }
   m.parent = parent_ref / k_mbar_items;
   const int item = parent_ref % k_mbar_items;
+  // A parent item that does not exist (yet) leaves the box empty.
+  m.left = m.bottom = m.right = m.top = 0;
   if (m.parent < 0 || m.parent >= (int)menus.size() || item >= (int)menus[m.parent].items.size()) return;
   const item_struct& from = menus[m.parent].items[item];
   m.left = from.left;

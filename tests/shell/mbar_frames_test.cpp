@@ -2,6 +2,7 @@
 // procedure open, switch and close menus and choose items; a pop-up widget
 // that keeps the toolkit's side of the list contract gets its choice back.
 #include "core/xtim.h"
+#include "shell/cons.h"
 #include "shell/mbar_fixture.h"
 
 namespace {
@@ -226,4 +227,20 @@ TEST_F(MbarFrames, OpeningASubWindowClosesMenusAndDropsTheList) {
   EXPECT_EQ(mbar.open_menu, -1);
   EXPECT_EQ(menu(1519).left, -1);
   EXPECT_EQ(mbar.popup_shift, 0);
+}
+
+TEST_F(MbarFrames, ALiveResizeKeepsTheBarAtTheTopEdge) {
+  mbar.mbar_create_menu(0, 0, "File");
+  mbar.mbar_append_menu_item(0, 0, 101, "Open");
+  const short item_bottom = item(0, 0).bottom;
+  mbar.open_menu = 0;
+  MACIBM_live_resize(800, 700);
+  EXPECT_EQ(menu(0).bottom, 700 - 18);
+  EXPECT_EQ(menu(0).top, 700);
+  EXPECT_EQ(item(0, 0).bottom, item_bottom + 100);
+  EXPECT_EQ(mbar.open_menu, -1) << "the sub-window started again";
+  MACIBM_live_resize(800, 600);
+  EXPECT_EQ(menu(0).top, 600);
+  MACIBM_live_resize(0, 500);  // ignored
+  EXPECT_EQ(menu(0).top, 600);
 }
