@@ -12,6 +12,7 @@
 #include "shell/wins.h"
 #include "tex/tman.h"
 #include "widgets/butn.h"
+#include "widgets/help.h"
 
 void (*APP_update)() = nullptr;
 void (*APP_handlemenu)(int command) = nullptr;
@@ -215,7 +216,8 @@ void standard_gui() {
       tman.mute_instl_load_fail();
     }
   }
-  // The hover help comes in with its own work; the menus lie on top of it.
+  // The menus lie on top of the hover help.
+  help.mouse_help_per_wind(wins.cur_win);
   mbar.mbar_draw_menu_bar();
   mbar.mbar_draw_menus();
 }

@@ -6,6 +6,7 @@
 #include "shell/hl_init.h"
 #include "shell/mbar.h"
 #include "widgets/focus.h"
+#include "widgets/help.h"
 
 wins_class wins;
 
@@ -38,8 +39,7 @@ float centre(int window_pixels, float scale, float size) {
 }  // namespace
 
 void wins_class::start_win(int n) {
-  // The focus ring's start and the hover help for n come in with the keys
-  // and the hover help.
+  // The focus ring's start comes in with the keys.
   plot_init_lights = 1;
   OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 0, 1);
 
@@ -54,6 +54,7 @@ void wins_class::start_win(int n) {
     win_open = 1;
   }
 
+  help.mouse_help_per_wind(n);
   BTN_unfocus_any();
   cur_win = last_win = n;
   mbar.open_menu = -1;
