@@ -89,17 +89,6 @@ void frame_raw() {
   }
 }
 
-double ms_per_frame(void (*frame)(), int frames) {
-  glFinish();
-  const auto t0 = std::chrono::steady_clock::now();
-  for (int i = 0; i < frames; ++i) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    frame();
-    glFinish();
-  }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() / frames;
-}
-
 }  // namespace
 
 int main() {
@@ -110,12 +99,12 @@ int main() {
   OGL_pix_specs(0);
   make_shapes();
   const int frames = 100;
-  ms_per_frame(frame_raw, 10);  // warm both paths
-  ms_per_frame(frame_ogl, 10);
+  bench_ms_per_frame(frame_raw, 10);  // warm both paths
+  bench_ms_per_frame(frame_ogl, 10);
   double raw = 0, ogl = 0;
   for (int round = 0; round < 3; ++round) {  // interleaved, so drift hits both alike
-    raw += ms_per_frame(frame_raw, frames);
-    ogl += ms_per_frame(frame_ogl, frames);
+    raw += bench_ms_per_frame(frame_raw, frames);
+    ogl += bench_ms_per_frame(frame_ogl, frames);
   }
   raw /= 3;
   ogl /= 3;

@@ -77,6 +77,8 @@ struct PLAT_video_backend {
   void (*mouse_global)(int* x, int* y);        // the cursor in global coordinates
   void (*mouse_warp_global)(int x, int y);
   void (*cursor_arrow)();                      // the plain arrow, shown
+  void (*cursor_hide)();                       // the system cursor hidden over the windows
+  void (*cursor_show)();                       // and shown again
 };
 
 // The backend in force (SDL2's unless a test replaced it).

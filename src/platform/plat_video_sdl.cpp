@@ -231,6 +231,14 @@ static void sdl_cursor_arrow() {
   SDL_ShowCursor(SDL_ENABLE);
 }
 
+static void sdl_cursor_hide() {
+  if (PLAT_sdl_video_ready()) SDL_ShowCursor(SDL_DISABLE);
+}
+
+static void sdl_cursor_show() {
+  if (PLAT_sdl_video_ready()) SDL_ShowCursor(SDL_ENABLE);
+}
+
 const PLAT_video_backend& PLAT_video_sdl() {
   static const PLAT_video_backend backend = {
       .available = sdl_available,
@@ -258,6 +266,8 @@ const PLAT_video_backend& PLAT_video_sdl() {
       .mouse_global = sdl_mouse_global,
       .mouse_warp_global = sdl_mouse_warp_global,
       .cursor_arrow = sdl_cursor_arrow,
+      .cursor_hide = sdl_cursor_hide,
+      .cursor_show = sdl_cursor_show,
   };
   return backend;
 }

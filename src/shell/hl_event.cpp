@@ -13,6 +13,7 @@
 #include "tex/tman.h"
 #include "widgets/butn.h"
 #include "widgets/focus.h"
+#include "widgets/help.h"
 #include "widgets/keys.h"
 
 void (*APP_update)() = nullptr;
@@ -221,7 +222,8 @@ void standard_gui() {
       tman.mute_instl_load_fail();
     }
   }
-  // The hover help comes in with its own work; the menus lie on top of it.
+  // The menus lie on top of the hover help.
+  help.mouse_help_per_wind(wins.cur_win);
   mbar.mbar_draw_menu_bar();
   mbar.mbar_draw_menus();
 }

@@ -6,6 +6,7 @@
 #include "shell/hl_init.h"
 #include "shell/mbar.h"
 #include "widgets/focus.h"
+#include "widgets/help.h"
 
 wins_class wins;
 
@@ -38,8 +39,7 @@ float centre(int window_pixels, float scale, float size) {
 }  // namespace
 
 void wins_class::start_win(int n) {
-  // The hover help for n comes in with the hover help. Fields of the old
-  // window neither stay in the ring nor keep the focus.
+  // Fields of the old window neither stay in the ring nor keep the focus.
   BTN_begin_focus_ring();
   plot_init_lights = 1;
   OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 0, 1);
@@ -55,6 +55,7 @@ void wins_class::start_win(int n) {
     win_open = 1;
   }
 
+  help.mouse_help_per_wind(n);
   BTN_unfocus_any();
   cur_win = last_win = n;
   mbar.open_menu = -1;

@@ -8,7 +8,8 @@ class wins_class {
   // the left one), with its translated title in stls; a number without a
   // panel (0 none, -1) keeps the last title, takes the window's size and
   // leaves none open. Drops the keyboard focus and the frame's press,
-  // click, drag and wheel state, closes the open menu and drops the pop-up list.
+  // click, drag and wheel state, closes the open menu and drops the pop-up
+  // list; runs the hover-help and cursor pass for n first.
   void start_win(int n);
 
   int cur_win = 0;   // sub-window in force: 0 none, 994 the alert, 998 Open, 999 Save...

@@ -60,3 +60,27 @@ int BTN_tab(int column, int row, int* value, int tab_value, std::string label);
 // Direction dial at (x, y) showing *heading (degrees, clockwise from up);
 // dragging within 30 of its centre sets the heading toward the mouse.
 void plot_dir(float x, float y, float* heading, int style);
+
+// The clickable widgets. Each reacts only while the menu bar has no open
+// menu or pop-up list, sets the hover help from its label's help part while
+// hovered, and acts in the frame of the press.
+// Push button centred on (x, y); width 0 or less fits it to its text. lit
+// shows it lit; style 0 has no pressed look, any other shows it (and swaps
+// the buffers at once) when pressed unlit, 2 also lights the text while lit.
+// side_text goes right of it unless it is exactly "-". 1 when pressed.
+int BTN_action(float x, float y, float width, int lit, int style, std::string label, std::string side_text);
+// Check box at (x, y) (radio != 0: the radio look); a press toggles *value
+// between 0 and 1. 1 when pressed.
+int BTN_bool(float x, float y, int* value, std::string label, int radio);
+// BTN_bool on a bool, a char and a byte; a press leaves 0 or 1.
+int BTN_xbol(float x, float y, bool* value, std::string label);
+int BTN_xchr(float x, float y, char* value, std::string label);
+int BTN_xbyt(float x, float y, unsigned char* value, std::string label);
+// Radio button, on while *value == choice; a press sets *value = choice. 1
+// when pressed, also when it was on already.
+int BTN_is_int(float x, float y, int* value, int choice, std::string label);
+// Pop-up list showing item *selected of items (split at separator, at most
+// 300); a press in its box opens the list through the menu bar. 1 in the
+// frame the user's choice arrives, *selected then holding it; more than 300
+// items raise the crash alert.
+int BTN_textlist(float x, float y, int* selected, std::string items, std::string label, char separator);

@@ -98,6 +98,8 @@ void mouse_warp_global(int x, int y) {
   g_fake_video->calls.push_back("warp " + std::to_string(x) + "," + std::to_string(y));
 }
 void cursor_arrow() {}
+void cursor_hide() {}
+void cursor_show() {}
 
 const PLAT_video_backend s_fake = {
     .available = available,
@@ -125,6 +127,8 @@ const PLAT_video_backend s_fake = {
     .mouse_global = mouse_global,
     .mouse_warp_global = mouse_warp_global,
     .cursor_arrow = cursor_arrow,
+    .cursor_hide = cursor_hide,
+    .cursor_show = cursor_show,
 };
 }  // namespace
 

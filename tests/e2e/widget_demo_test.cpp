@@ -1,0 +1,117 @@
+// The widget demo under a real mouse: xdotool clicks its check box and its
+// pop-up list and rests over a widget with help, on an X server of the
+// test's own; the demo's output and ImageMagick's screenshots tell what
+// happened.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
+#include <string>
+#include <thread>
+#include "support/private_xvfb.h"
+#include "support/test_env.h"
+
+namespace {
+
+// A crop's pixel signature ("" when the screenshot cannot be read).
+std::string crop_signature(const std::string& png, int x, int y, int w, int h) {
+  return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+                      std::to_string(x) + "+" + std::to_string(y) + " +repage -format %# info:");
+}
+
+class WidgetDemo : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(x_.ok()) << x_.error();
+    dir_ = test_scratch_dir("widget_demo");
+    out_ = dir_ + "out.txt";
+    pid_ = fork();
+    ASSERT_GE(pid_, 0);
+    if (pid_ == 0) {
+      if (!freopen(out_.c_str(), "w", stdout)) _exit(127);
+      execl(DUV_WIDGET_DEMO, DUV_WIDGET_DEMO, DUV_BINARY_DIR "/Duvizo Installer.app", (char*)nullptr);
+      _exit(127);
+    }
+    int status = 0;
+    win_ = test_capture("xdotool search --sync --name '^widget_demo$' | head -1", &status);
+    while (!win_.empty() && (win_.back() == '\n' || win_.back() == ' ')) win_.pop_back();
+    ASSERT_FALSE(win_.empty());
+    ASSERT_EQ(test_run("xdotool windowfocus --sync " + win_), 0);
+    ASSERT_TRUE(wait_for("ready\n"));
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      int status = 0;
+      waitpid(pid_, &status, 0);
+    }
+  }
+
+  // Runs xdotool with the window's id put in place of W.
+  int xdo(const std::string& args) {
+    std::string a = args;
+    for (size_t at; (at = a.find(" W ")) != std::string::npos;) a.replace(at, 3, " " + win_ + " ");
+    return test_run("xdotool " + a);
+  }
+  // Moves the mouse to interface (x, y) of the 800 by 600 window and clicks.
+  void click_at(int x, int y) { ASSERT_EQ(xdo("mousemove --window W " + std::to_string(x) + " " + std::to_string(600 - y) + " click 1"), 0); }
+  // Moves the mouse to where no widget is, and lets a few frames pass.
+  void mouse_away() { ASSERT_EQ(xdo("mousemove --window W 700 560 sleep 0.3"), 0); }
+  std::string shot(const std::string& name) {
+    const std::string png = dir_ + name + ".png";
+    EXPECT_EQ(test_run("import -window " + win_ + " '" + png + "'"), 0);
+    return png;
+  }
+  // Waits (at most 20 s) until the demo has printed text.
+  bool wait_for(const std::string& text) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < end) {
+      if (test_read_file(out_).find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
+  private_xvfb x_{1024, 768};
+  std::string dir_, out_, win_;
+  pid_t pid_ = -1;
+};
+
+TEST_F(WidgetDemo, CheckBoxClickShowsTheMark) {
+  // The check box at (150, 400): its 18 by 18 box from (141, 394).
+  mouse_away();
+  const std::string off = crop_signature(shot("off"), 141, 600 - 412, 18, 18);
+  click_at(150, 404);
+  EXPECT_TRUE(wait_for("BTN_bool returned 1\nBTN_bool value 0 -> 1\n")) << test_read_file(out_);
+  mouse_away();
+  const std::string on = crop_signature(shot("on"), 141, 600 - 412, 18, 18);
+  click_at(150, 404);
+  EXPECT_TRUE(wait_for("BTN_bool value 1 -> 0\n")) << test_read_file(out_);
+  mouse_away();
+  const std::string off_again = crop_signature(shot("off_again"), 141, 600 - 412, 18, 18);
+  ASSERT_FALSE(off.empty());
+  EXPECT_NE(on, off);
+  EXPECT_EQ(off_again, off);
+}
+
+TEST_F(WidgetDemo, PopUpListChoiceIsReported) {
+  // The list at (450, 400); its rows run 12 units apart below the shown item.
+  click_at(460, 403);
+  ASSERT_EQ(xdo("sleep 0.3"), 0);
+  click_at(460, 403 - 24);
+  EXPECT_TRUE(wait_for("BTN_textlist returned 1\nBTN_textlist value 0 -> 2\n")) << test_read_file(out_);
+}
+
+TEST_F(WidgetDemo, RestingOverAWidgetShowsTheBubble) {
+  mouse_away();
+  const std::string plain = crop_signature(shot("plain"), 20, 600 - 470, 380, 40);
+  // Over the check box; the bubble rises above and left of the mouse.
+  ASSERT_EQ(xdo("mousemove --window W 150 196 sleep 1.5"), 0);
+  const std::string png = shot("bubble");
+  const std::string with_bubble = crop_signature(png, 20, 600 - 470, 380, 40);
+  ASSERT_FALSE(plain.empty());
+  EXPECT_NE(with_bubble, plain) << png;
+}
+
+}  // namespace
