@@ -43,6 +43,10 @@ int vkey_of(int key_code, int unshifted, int shifted) {
   return keys.max_vkey + 1 + (key_code - spares);
 }
 
+// Command, Shift, Caps Lock, Option and Control on their own: the window
+// system reports them, but they are modifiers of other keys, not keys.
+bool is_modifier_key(int key_code) { return key_code >= 0x36 && key_code <= 0x3E; }
+
 // The code points of a record's text, at most a record's worth.
 int code_points(const char* text, int* out, int max) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
@@ -59,6 +63,7 @@ void keys_class::handle_key_raw(const PLAT_event* e) {
   const int n = code_points(e->text, chars, (int)(sizeof chars / sizeof chars[0]));
   int first_extra = 0;
   if (e->kind == plat_ev_key_down || e->kind == plat_ev_key_up || e->kind == plat_ev_auto_key) {
+    if (is_modifier_key(e->key_code)) return;
     const int mods = modifier_bits(e->modifiers);
     int flags = mods;
     if (e->kind == plat_ev_key_down) flags |= 8;

@@ -15,7 +15,7 @@ namespace {
 enum {
   sc_a = 4, sc_v = 25, sc_1 = 30, sc_return = 40, sc_escape = 41, sc_backspace = 42, sc_comma = 54,
   sc_period = 55, sc_f5 = 62, sc_delete = 76, sc_left = 80, sc_kp_enter = 88, sc_kp_5 = 93,
-  sc_kp_period = 99, sc_application = 101
+  sc_kp_period = 99, sc_application = 101, sc_rctrl = 228, sc_lshift = 225
 };
 
 struct key_seen {
@@ -93,6 +93,15 @@ TEST_F(KeyFrames, KeyRecordsBecomeKeyEvents) {
     d->key(r.scancode, r.text, r.mods);
     EXPECT_EQ(frame_with_probe(), std::vector<key_seen>{r.want}) << r.what;
   }
+}
+
+TEST_F(KeyFrames, ModifierKeysAloneAreNoKeys) {
+  frame_with_probe();
+  d->key(sc_lshift, "", plat_mod_shift);
+  d->key(sc_rctrl, "", plat_mod_shift | plat_mod_control);
+  d->key_up(sc_rctrl, plat_mod_shift);
+  d->key_up(sc_lshift);
+  EXPECT_EQ(frame_with_probe(), std::vector<key_seen>{});
 }
 
 TEST_F(KeyFrames, UnnamedKeyGetsASpareNumber) {
