@@ -56,5 +56,10 @@ void PLAT_flush_events();
 // The Mac virtual key code of a keyboard scancode (USB usage numbering), or
 // 128 + scancode for one the table does not name.
 int PLAT_mac_key_code(int scancode);
+// The characters of the key with Mac virtual key code key_code (128 +
+// scancode for an unnamed one): *unshifted as the keyboard layout types it
+// with no modifiers, *shifted as a US keyboard types it with Shift; 0 for a
+// key that types no character.
+void PLAT_key_chars(int key_code, int* unshifted, int* shifted);
 // The plat_mod_ bits held now.
 unsigned PLAT_modifiers_now();

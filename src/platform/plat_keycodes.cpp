@@ -1,6 +1,6 @@
 // Keyboard scancodes (USB usage numbers, as SDL gives them) to the virtual
 // key codes of the Mac's ANSI keyboard, which the key handling above routes by.
-#include <SDL2/SDL_scancode.h>
+#include <SDL2/SDL.h>
 #include "platform/plat_events.h"
 
 namespace {
@@ -66,4 +66,67 @@ int PLAT_mac_key_code(int scancode) {
   for (const key_row& row : rows)
     if (row.scancode == scancode) return row.mac;
   return 128 + scancode;
+}
+
+namespace {
+
+// What the keys of a US keyboard type without and with Shift.
+struct us_row {
+  SDL_Scancode scancode;
+  char lower, upper;
+};
+
+const us_row us_rows[] = {
+    {SDL_SCANCODE_1, '1', '!'},  {SDL_SCANCODE_2, '2', '@'},          {SDL_SCANCODE_3, '3', '#'},
+    {SDL_SCANCODE_4, '4', '$'},  {SDL_SCANCODE_5, '5', '%'},          {SDL_SCANCODE_6, '6', '^'},
+    {SDL_SCANCODE_7, '7', '&'},  {SDL_SCANCODE_8, '8', '*'},          {SDL_SCANCODE_9, '9', '('},
+    {SDL_SCANCODE_0, '0', ')'},  {SDL_SCANCODE_MINUS, '-', '_'},      {SDL_SCANCODE_EQUALS, '=', '+'},
+    {SDL_SCANCODE_LEFTBRACKET, '[', '{'}, {SDL_SCANCODE_RIGHTBRACKET, ']', '}'},
+    {SDL_SCANCODE_BACKSLASH, '\\', '|'}, {SDL_SCANCODE_NONUSHASH, '\\', '|'},
+    {SDL_SCANCODE_SEMICOLON, ';', ':'}, {SDL_SCANCODE_APOSTROPHE, '\'', '"'},
+    {SDL_SCANCODE_GRAVE, '`', '~'}, {SDL_SCANCODE_COMMA, ',', '<'}, {SDL_SCANCODE_PERIOD, '.', '>'},
+    {SDL_SCANCODE_SLASH, '/', '?'}, {SDL_SCANCODE_SPACE, ' ', ' '},
+    // Control characters are typed alone; Shift makes nothing of them.
+    {SDL_SCANCODE_RETURN, '\r', 0}, {SDL_SCANCODE_TAB, '\t', 0}, {SDL_SCANCODE_BACKSPACE, '\b', 0},
+    {SDL_SCANCODE_ESCAPE, 27, 0}, {SDL_SCANCODE_DELETE, 127, 0},
+};
+
+// The US characters of a scancode, letters included; false for other keys.
+bool us_chars(int scancode, int* lower, int* upper) {
+  if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+    *lower = 'a' + (scancode - SDL_SCANCODE_A);
+    *upper = 'A' + (scancode - SDL_SCANCODE_A);
+    return true;
+  }
+  for (const us_row& row : us_rows)
+    if (row.scancode == scancode) {
+      *lower = row.lower;
+      *upper = row.upper;
+      return true;
+    }
+  return false;
+}
+
+int scancode_of(int key_code) {
+  if (key_code >= 128) return key_code - 128;
+  for (const key_row& row : rows)
+    if (row.mac == key_code) return row.scancode;
+  return SDL_SCANCODE_UNKNOWN;
+}
+
+}  // namespace
+
+void PLAT_key_chars(int key_code, int* unshifted, int* shifted) {
+  *unshifted = *shifted = 0;
+  const int sc = scancode_of(key_code);
+  if (sc <= SDL_SCANCODE_UNKNOWN || sc >= SDL_NUM_SCANCODES) return;
+  int lower = 0, upper = 0;
+  us_chars(sc, &lower, &upper);
+  // The layout is known once the window system is up; before, a US one.
+  const SDL_Keycode k = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetKeyFromScancode((SDL_Scancode)sc) : SDLK_UNKNOWN;
+  if (k != SDLK_UNKNOWN && !(k & SDLK_SCANCODE_MASK))
+    *unshifted = (int)k;
+  else
+    *unshifted = lower;
+  *shifted = upper;
 }

@@ -12,7 +12,9 @@
 #include "shell/wins.h"
 #include "tex/tman.h"
 #include "widgets/butn.h"
+#include "widgets/focus.h"
 #include "widgets/help.h"
+#include "widgets/keys.h"
 
 void (*APP_update)() = nullptr;
 void (*APP_handlemenu)(int command) = nullptr;
@@ -120,11 +122,15 @@ void APL_handlewin(const PLAT_event& e) {
       break;
     case plat_ev_key_down:
     case plat_ev_auto_key:
-      // The key bindings take key records once they exist.
       mnw.key_held = 1;
       mnw.key_down = 1;
+      keys.handle_key_raw(&e);
       break;
-    case plat_ev_key_up: mnw.key_held = 0; break;
+    case plat_ev_key_up:
+      mnw.key_held = 0;
+      keys.handle_key_raw(&e);
+      break;
+    case plat_ev_text: keys.handle_key_raw(&e); break;
     case plat_ev_mouse_down:
       mnw.mouse_down = 1;
       fm.press_in_pump = 1;
@@ -249,7 +255,10 @@ void MACIBM_event_proc() {
   fm.press_in_pump = 0;
   last_update.us = xtim_class::microsecs();
   last_update.real_time = xtim.real_time;
-  // Key repeats come in with the keys, the focus ring's start with the focus.
+  // Keys of this frame went to the ring the last frame built; this frame's
+  // fields register afresh.
+  keys.run_repeat_keys();
+  BTN_begin_focus_ring();
   // With a menu open, moving onto another title switches to that menu.
   if (mbar.mbar_in_any_menu()) MACIBM_handle_click();
 

@@ -39,7 +39,8 @@ float centre(int window_pixels, float scale, float size) {
 }  // namespace
 
 void wins_class::start_win(int n) {
-  // The focus ring's start comes in with the keys.
+  // Fields of the old window neither stay in the ring nor keep the focus.
+  BTN_begin_focus_ring();
   plot_init_lights = 1;
   OGL_viewport(2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1.0f, 0, 1);
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 #include "support/private_xvfb.h"
 #include "support/test_env.h"
 
@@ -30,7 +31,7 @@ class WidgetDemo : public testing::Test {
     ASSERT_GE(pid_, 0);
     if (pid_ == 0) {
       if (!freopen(out_.c_str(), "w", stdout)) _exit(127);
-      execl(DUV_WIDGET_DEMO, DUV_WIDGET_DEMO, DUV_BINARY_DIR "/Duvizo Installer.app", (char*)nullptr);
+      execl(DUV_WIDGET_DEMO, DUV_WIDGET_DEMO, DUV_BINARY_DIR "/Duvizo Installer.app", mode_, (char*)nullptr);
       _exit(127);
     }
     int status = 0;
@@ -74,6 +75,7 @@ class WidgetDemo : public testing::Test {
   }
 
   private_xvfb x_{1024, 768};
+  const char* mode_ = nullptr;  // the demo's option, if any
   std::string dir_, out_, win_;
   pid_t pid_ = -1;
 };
@@ -112,6 +114,56 @@ TEST_F(WidgetDemo, RestingOverAWidgetShowsTheBubble) {
   const std::string with_bubble = crop_signature(png, 20, 600 - 470, 380, 40);
   ASSERT_FALSE(plain.empty());
   EXPECT_NE(with_bubble, plain) << png;
+}
+
+// The demo's field that takes every key, under a real X keyboard.
+class KeysDemo : public WidgetDemo {
+ protected:
+  void SetUp() override {
+    mode_ = "--keys";
+    WidgetDemo::SetUp();
+  }
+  // Whether the lines occur in the output in this order.
+  bool printed_in_order(const std::vector<std::string>& lines) {
+    const std::string out = test_read_file(out_);
+    size_t at = 0;
+    for (const std::string& l : lines) {
+      at = out.find(l + "\n", at);
+      if (at == std::string::npos) return false;
+      at += l.size();
+    }
+    return true;
+  }
+};
+
+TEST_F(KeysDemo, KeysPrintTheirNumberCharacterAndFlags) {
+  ASSERT_EQ(xdo("key --delay 60 a shift+a Return KP_Enter Escape BackSpace Left F5 ctrl+v"), 0);
+  ASSERT_TRUE(wait_for("key 86 0x0 12\n")) << test_read_file(out_);
+  ASSERT_EQ(xdo("sleep 0.3"), 0);
+  EXPECT_TRUE(printed_in_order({"key 65 0x61 8", "key 65 0x61 16", "key 65 0x41 9",
+                                "key 13 0xD 8", "key 13 0xD 16", "key 188 0x0 8", "key 27 0x1B 8",
+                                "key 8 0x8 8", "key 37 0x1C 8", "key 116 0x0 8", "key 86 0x0 12"}))
+      << test_read_file(out_);
+  // Nine keys, each down and up: Shift and Control alone are no keys. (xdotool
+  // lets go of the modifiers first, so those releases carry no character.)
+  const std::string out = test_read_file(out_);
+  int lines = 0;
+  for (size_t at = 0; (at = out.find("key ", at)) != std::string::npos; ++at) ++lines;
+  EXPECT_EQ(lines, 18) << out;
+}
+
+TEST_F(KeysDemo, TypedCharactersBeyondTheKeyboardArriveOnce) {
+  ASSERT_EQ(xdo("type --delay 250 '\u00e9\u20ac'"), 0);
+  ASSERT_TRUE(wait_for(" 0x20AC 8\n")) << test_read_file(out_);
+  ASSERT_EQ(xdo("sleep 0.3"), 0);
+  const std::string out = test_read_file(out_);
+  auto presses_of = [&](const std::string& ch) {
+    int n = 0;
+    for (size_t at = 0; (at = out.find(" " + ch + " 8\n", at)) != std::string::npos; ++at) ++n;
+    return n;
+  };
+  EXPECT_EQ(presses_of("0xE9"), 1) << out;
+  EXPECT_EQ(presses_of("0x20AC"), 1) << out;
 }
 
 }  // namespace

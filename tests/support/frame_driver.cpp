@@ -120,6 +120,8 @@ void frame_driver::text(const std::string& typed) {
   pending_.push_back(e);
 }
 
+void frame_driver::record(const PLAT_event& e) { pending_.push_back(e); }
+
 void frame_driver::advance(double s) { now_us_ += static_cast<uint64_t>(s * 1e6); }
 
 uint64_t frame_driver::clock() { return g_driver->now_us_; }

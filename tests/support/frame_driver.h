@@ -53,6 +53,8 @@ class frame_driver {
   void key(int scancode, const std::string& text, unsigned mods = 0);
   void key_up(int scancode, unsigned mods = 0);
   void text(const std::string& typed);
+  // Any record as the platform would hand it out (a key's repeat).
+  void record(const PLAT_event& e);
 
   // Moves the clock on by s seconds before the next frame.
   void advance(double s);

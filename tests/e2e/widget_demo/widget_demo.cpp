@@ -2,9 +2,13 @@
 // end-to-end tests drive it with a real mouse and read what it prints. Every
 // return value that is not 0 and every value change goes to standard output,
 // one line each. Runs until the window is closed, or 120 seconds pass.
-//   widget_demo <bundle folder>
+// With --keys, a field that takes every key holds the focus and every key
+// event that reaches it is printed as "key <key number> <character in hex>
+// <flag word>".
+//   widget_demo <bundle folder> [--keys]
 #include <SDL2/SDL.h>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include "core/globs.h"
 #include "core/xtim.h"
@@ -19,6 +23,7 @@
 #include "shell/wins.h"
 #include "tex/tman.h"
 #include "widgets/butn.h"
+#include "widgets/focus.h"
 
 namespace {
 struct demo_values {
@@ -27,6 +32,18 @@ struct demo_values {
   unsigned char byte = 0;
 };
 demo_values v;
+bool print_keys = false;
+
+// The field of the --keys mode: focused from its first frame, it prints
+// what was queued for it and drains its queue.
+void key_field() {
+  static int ch[k_focus_queue_size], vkey[k_focus_queue_size], flags[k_focus_queue_size], id[k_focus_queue_size];
+  static int count = 0;
+  BTN_register_focus(1, ch, vkey, flags, id, &count, k_focus_queue_size, 0x7FF, 1);
+  for (int i = 0; i < count; ++i) printf("key %d 0x%X %d\n", vkey[i], ch[i], flags[i]);
+  if (count) fflush(stdout);
+  count = 0;
+}
 
 // Runs one widget call on *value and prints its result and any change.
 template <class T, class F>
@@ -52,12 +69,13 @@ void demo_frame() {
   watch("BTN_textlist", &v.selected, [] {
     return BTN_textlist(450, 400, &v.selected, "Alpha;Beta;Gamma;Delta", "List|{A pop-up list", ';');
   });
+  if (print_keys) key_field();
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: widget_demo <bundle folder>\n");
+    fprintf(stderr, "usage: widget_demo <bundle folder> [--keys]\n");
     return 2;
   }
   MACIBM_connect_layers();
@@ -72,6 +90,7 @@ int main(int argc, char** argv) {
   OGL_pix_specs(0);
   SDL_SetWindowTitle(SDL_GL_GetCurrentWindow(), "widget_demo");
 
+  print_keys = argc > 2 && strcmp(argv[2], "--keys") == 0;
   PLAT_set_bundle_path(argv[1]);
   if (tman.load_texture_idx(tex_fail_silent, 359, 0x40242, tex_load_now, "RESOURCE:interface.png") != 359 ||
       tman.load_texture_idx(tex_fail_silent, 362, 0x48242, tex_load_now, "RESOURCE:elements_English.png") != 362) {
