@@ -80,7 +80,7 @@ int MACIBM_set_monitor_res(int width, int height, int bpp, int refresh);
 // The window's content became width by height pixels: moves the menu bar by
 // the change of height so it stays at the top edge, stores the size (also
 // as the wanted window size when not in full screen), redoes the pixel
-// specification and starts the sub-window in force again. Either 0: ignored.
+// layout (OGL_pix_specs) and starts the sub-window in force again. Either 0: ignored.
 void MACIBM_live_resize(int width, int height);
 
 // Rebuilds g_res_vec from the main display's modes.

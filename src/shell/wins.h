@@ -33,7 +33,7 @@ class wins_class {
   int y_pix = 0;
   int bpp_now = 0;    // the display's current bit depth
 
-  // The pixel specification of the window, reset after start-up and after
+  // The pixel layout of the window (OGL_pix_specs), reset after start-up and after
   // every resize.
   float ui_offset_x = 0;  // pixels left free at the left of a window wider than 1024
   float view_left = 0;    // the rectangle a full-window view shows, in pixels
