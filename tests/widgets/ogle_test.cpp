@@ -179,7 +179,7 @@ TEST_F(Engine, ReplaceTextMovesTheSelectionWithTheText) {
       {"before", 0, 1, "xyz", 5, 7},
       {"ending at the start", 1, 3, "", 1, 3},
       {"covering and shrinking", 2, 6, "Q", 2, 2},
-      {"covering and growing", 2, 4, "QQQQ", 2, 7},
+      {"covering and growing", 2, 4, "QQQQ", 3, 7},
       {"after", 5, 7, "", 3, 5},
       {"over the selection stays selected", 3, 5, "PQR", 3, 6},
   };
