@@ -39,6 +39,7 @@ void edit_key(int vkey, int shift) {
   OGLE_GetSelection(ogle, &s, &e);
   const int length = static_cast<int>(OGLE_input->size());
   if (vkey == vk_delete) {
+    if (s == e && s >= length) return;
     if (s == e) OGLE_SetSelection(ogle, s, OGLE_MBCS_NextPos(ogle, s));
     OGLE_Key(ogle, 8, 0);
     return;
