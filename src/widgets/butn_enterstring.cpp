@@ -129,7 +129,10 @@ int BTN_enterstring(float x, float y, std::string* text, int max_len, std::strin
     s = std::clamp(s, 0, e);
     OGLE_SetSelection(ogle, s, e);
     // The caller may have changed the text since the lines were made.
-    if (OGLE_LayoutStale(ogle)) OGLE_Repaginate(ogle);
+    if (OGLE_LayoutStale(ogle)) {
+      OGLE_Repaginate(ogle);
+      OGLE_RevealSelection(ogle);
+    }
     if (mnw.mouse_down)
       OGLE_Click(ogle, mnw.mouse_x, mnw.mouse_y, 0);
     else if (mnw.mouse_held)

@@ -272,3 +272,49 @@ TEST_F(Field, AnOverWideNameKeepsEveryByteAndWholeCharacters) {
 }
 
 }  // namespace
+
+namespace {
+uint32_t green(uint32_t rgba) { return (rgba >> 16) & 0xFF; }
+
+// Read-back: the field's text never shows outside its clip box, and the
+// caret's opacity is the pulse of its frame.
+TEST_F(Field, DrawsOnlyInsideItsClipBoxAndTheCaretPulses) {
+  text = "";
+  frame();
+  const frame_capture empty = d->captures().back();
+  focused("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+  OGLE_SetSelection(ogle, 3, 70);
+  frame();
+  const frame_capture& full = d->captures().back();
+  int differing_inside = 0;
+  for (int py = 0; py < 600; ++py)
+    for (int px = 0; px < 800; ++px) {
+      const bool inside = px >= x - 1 && px < x - 1 + 202 && py >= y - 3 && py < y - 3 + 11;
+      if (!inside)
+        ASSERT_EQ(full.pixel(px, py), empty.pixel(px, py)) << px << "," << py;
+      else
+        differing_inside += full.pixel(px, py) != empty.pixel(px, py);
+    }
+  EXPECT_GT(differing_inside, 0);
+
+  // An empty field with the caret at its left edge, at two pulse levels.
+  text = "";
+  std::vector<float> pulses;
+  std::vector<uint32_t> caret;
+  for (int i = 0; i < 2; ++i) {
+    d->frame([&] {
+      pulses.push_back(colr.pulse);
+      BTN_enterstring(x, y, &text, 256, "Name|{Tip", 200, 0);
+    });
+    caret.push_back(green(d->captures().back().pixel(static_cast<int>(x), static_cast<int>(y) + 2)));
+    d->advance(0.37);
+  }
+  const uint32_t bg = green(empty.pixel(static_cast<int>(x), static_cast<int>(y) + 2));
+  ASSERT_NE(pulses[0], pulses[1]);
+  // Green of a blend: bg + (c - bg) * pulse, so the two frames' lifts over the
+  // background stand as their pulses do.
+  const float lift0 = static_cast<float>(caret[0]) - bg, lift1 = static_cast<float>(caret[1]) - bg;
+  ASSERT_GT(std::fabs(lift0), 5.0f);
+  EXPECT_NEAR(lift0 / lift1, pulses[0] / pulses[1], 0.08f);
+}
+}  // namespace
