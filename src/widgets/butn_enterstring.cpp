@@ -100,6 +100,21 @@ void handle_key(int ch, int vkey, int flags) {
 }
 }  // namespace
 
+void OGLE_sync_to_text() {
+  int s = 0, e = 0;
+  OGLE_GetSelection(ogle, &s, &e);
+  const int length = static_cast<int>(OGLE_input->size());
+  e = std::clamp(e, 0, length);
+  s = std::clamp(s, 0, e);
+  OGLE_SetSelection(ogle, s, e);
+  // A line table of another text would lead drawing and the caret past the
+  // end of a shorter one.
+  if (OGLE_LayoutStale(ogle)) {
+    OGLE_Repaginate(ogle);
+    OGLE_RevealSelection(ogle);
+  }
+}
+
 int BTN_enterstring(float x, float y, std::string* text, int max_len, std::string label, float width,
                     int take_focus) {
   const int id = static_cast<int>(x) * 8192 + static_cast<int>(y);
@@ -122,17 +137,7 @@ int BTN_enterstring(float x, float y, std::string* text, int max_len, std::strin
       OGLE_Repaginate(ogle);
     }
     focused_field_id = id;
-    int s = 0, e = 0;
-    OGLE_GetSelection(ogle, &s, &e);
-    const int length = static_cast<int>(text->size());
-    e = std::clamp(e, 0, length);
-    s = std::clamp(s, 0, e);
-    OGLE_SetSelection(ogle, s, e);
-    // The caller may have changed the text since the lines were made.
-    if (OGLE_LayoutStale(ogle)) {
-      OGLE_Repaginate(ogle);
-      OGLE_RevealSelection(ogle);
-    }
+    OGLE_sync_to_text();
     if (mnw.mouse_down)
       OGLE_Click(ogle, mnw.mouse_x, mnw.mouse_y, 0);
     else if (mnw.mouse_held)

@@ -31,6 +31,10 @@ int BTN_enterstring(float x, float y, std::string* text, int max_len, std::strin
 // crash alert "String too long!" before it is copied back.
 int BTN_enterstring(float x, float y, char* text, int max_len, std::string label, float width, int take_focus);
 
+// Fits the editor to the bound text, which its owner may have changed:
+// the selection clamped into it, the lines re-broken when it differs.
+void OGLE_sync_to_text();
+
 // The engine's callbacks of the bound field, in the engine's order.
 void OGLE_GetVisibleBounds(OGLE_Rec* r, float* bounds);
 void OGLE_GetLogicalBounds(OGLE_Rec* r, float* bounds);
