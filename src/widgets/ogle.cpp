@@ -331,6 +331,12 @@ void OGLE_ReplaceText(OGLE_Rec* r, int start, int end, const char* first, const 
   const int delta = static_cast<int>(last - first) - (end - start);
   const int old_start = r->sel_start;
   if (start > old_start) {
+    // After the selection's start the end still moves with the text, or it
+    // would land inside whatever now stands there.
+    if (end <= r->sel_end)
+      r->sel_end += delta;
+    else if (start < r->sel_end)
+      r->sel_end = start;
   } else if (end <= old_start) {
     r->sel_start += delta;
     r->sel_end += delta;

@@ -181,6 +181,8 @@ TEST_F(Engine, ReplaceTextMovesTheSelectionWithTheText) {
       {"covering and shrinking", 2, 6, "Q", 2, 2},
       {"covering and growing", 2, 4, "QQQQ", 3, 7},
       {"after", 5, 7, "", 3, 5},
+      {"inside moves the end", 4, 4, "xy", 3, 7},
+      {"over the end keeps what is left", 4, 6, "xyz", 3, 4},
       {"over the selection stays selected", 3, 5, "PQR", 3, 6},
   };
   for (const auto& row : rows) {
