@@ -341,8 +341,12 @@ void OGLE_ReplaceText(OGLE_Rec* r, int start, int end, const char* first, const 
     r->sel_start += delta;
     r->sel_end += delta;
   } else {
-    r->sel_end += delta;
-    if (r->sel_end < old_start) r->sel_start = r->sel_end = std::max(start, old_start + delta);
+    // The range covers the start: the start goes to the range's start, and
+    // an end inside the range to the end of the new bytes, so that neither
+    // is left inside a character of them.
+    const int added = static_cast<int>(last - first);
+    r->sel_end = r->sel_end >= end ? r->sel_end + delta : start + added;
+    r->sel_start = start;
   }
   r->cb.ReplaceText(r, start, end, first, last);
   OGLE_NormalizeSelectionInternal(r);

@@ -178,8 +178,9 @@ TEST_F(Engine, ReplaceTextMovesTheSelectionWithTheText) {
   } rows[] = {
       {"before", 0, 1, "xyz", 5, 7},
       {"ending at the start", 1, 3, "", 1, 3},
-      {"covering and shrinking", 2, 6, "Q", 2, 2},
-      {"covering and growing", 2, 4, "QQQQ", 3, 7},
+      {"covering and shrinking", 2, 6, "Q", 2, 3},
+      {"covering and growing", 2, 4, "QQQQ", 2, 7},
+      {"covering the start only", 1, 4, "\xF0\x9F\x98\x80", 1, 6},
       {"after", 5, 7, "", 3, 5},
       {"inside moves the end", 4, 4, "xy", 3, 7},
       {"over the end keeps what is left", 4, 6, "xyz", 3, 4},
