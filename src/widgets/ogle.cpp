@@ -181,13 +181,15 @@ void OGLE_RevealSelection(OGLE_Rec* r) {
   const int line = OGLE_CharPosToLine(r, e);
   const int start = r->line_starts.empty() ? 0 : r->line_starts[line];
   const float x = lb.left + r->cb.MeasureString(r, t.first + start, t.first + std::max(start, e));
-  const float y = lb.top - static_cast<float>(line - r->end_active + 1) * lh;
+  // The caret's whole line comes into view: a view one line high would
+  // otherwise show the top of the line below and not the caret's.
+  const float top = lb.top - static_cast<float>(line) * lh, bottom = top - lh;
   float scroll[2] = {vb.left - lb.left, vb.bottom - lb.bottom};
   const float old_x = scroll[0], old_y = scroll[1];
   if (x < vb.left) scroll[0] = x - lb.left;
   if (x > vb.right) scroll[0] = x - lb.left - (vb.right - vb.left);
-  if (y < vb.bottom) scroll[1] = y - lb.bottom;
-  if (y > vb.top) scroll[1] = y - lb.bottom - (vb.top - vb.bottom);
+  if (bottom < vb.bottom) scroll[1] = bottom - lb.bottom;
+  if (top > vb.top) scroll[1] = top - lb.bottom - (vb.top - vb.bottom);
   if (scroll[0] != old_x || scroll[1] != old_y) r->cb.ScrollTo(r, scroll);
 }
 

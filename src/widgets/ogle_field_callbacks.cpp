@@ -56,10 +56,10 @@ int OGLE_FitStringRev(OGLE_Rec*, const char* first, const char* last, float widt
   return static_cast<int>(bytes(last) - OGL_fit_reverse(bytes(first), bytes(last), width));
 }
 
-void OGLE_DrawString(OGLE_Rec*, const char* first, const char* last, float, float) {
-  // One line: drawn where the field's text starts, whatever the engine says.
-  OGL_string(50, static_cast<float>(OGLE_x) - OGLE_dx, static_cast<float>(OGLE_y) - OGLE_dy,
-             std::string(first, last), font_no_wrap, cs_regular, just_left);
+void OGLE_DrawString(OGLE_Rec*, const char* first, const char* last, float x, float y) {
+  // The line where the engine lays it out (its bottom is 2 below the
+  // baseline): a name too wide for one line shows the row the caret is on.
+  OGL_string(50, x, y + 2, std::string(first, last), font_no_wrap, cs_regular, just_left);
 }
 
 void OGLE_DrawSelection(OGLE_Rec*, float* b) {

@@ -252,3 +252,15 @@ TEST_F(Engine, StaleLayoutIsSeen) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(Engine, RevealBringsTheCaretsWholeLineIntoAOneLineView) {
+  set("abcdefghij", 35);  // two lines in a view one line high
+  OGLE_SetSelection(r, 10, 10);
+  OGLE_RevealSelection(r);
+  EXPECT_FLOAT_EQ(h.scroll[1], -11);
+  h.drawn.clear();
+  OGLE_Draw(r, 1);
+  EXPECT_EQ(h.drawn, std::vector<std::string>{"fghij"});
+}
+}  // namespace
