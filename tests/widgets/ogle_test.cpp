@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "../tools/text_engine_script.h"
 #include "widgets/ogle.h"
 
 namespace {
@@ -18,7 +19,8 @@ struct fake_host {
 };
 
 fake_host& host(OGLE_Rec* r) { return *static_cast<fake_host*>(OGLE_GetRef(r)); }
-bool cont(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+using text_engine_script::continuation;
+bool cont(char c) { return continuation(c); }
 
 const OGLE_Callbacks fake_callbacks = {
     [](OGLE_Rec* r, float* b) { std::copy(host(r).visible, host(r).visible + 4, b); },
@@ -42,17 +44,8 @@ const OGLE_Callbacks fake_callbacks = {
       host(r).text.replace(s, e - s, std::string(f ? f : "", f ? l - f : 0));
     },
     [](OGLE_Rec*) { return 11.0f; },
-    [](OGLE_Rec*, const char* f, const char* l) { return l > f ? 7.0f * (l - f) : 0.0f; },
-    [](OGLE_Rec*, const char* f, const char* l, float w) {
-      const char* p = f;
-      while (p < l) {
-        const char* n = p + 1;
-        while (n < l && cont(*n)) ++n;
-        if (7.0f * (n - f) > w) break;
-        p = n;
-      }
-      return static_cast<int>(p - f);
-    },
+    text_engine_script::measure,
+    text_engine_script::fit_forward,
     [](OGLE_Rec*, const char*, const char*, float) { return 0; },
     [](OGLE_Rec* r, const char* f, const char* l, float, float) { host(r).drawn.emplace_back(f, l); },
     [](OGLE_Rec* r, float* b) { host(r).selections.push_back({b[0], b[1], b[2], b[3]}); },
