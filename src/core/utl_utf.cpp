@@ -67,3 +67,10 @@ void string_utf_16_to_8(const string_utf16& in, std::string& out) {
     }
   }
 }
+
+size_t UTL_utf8_cut_length(const std::string& text, size_t n) {
+  if (n >= text.size()) return text.size();
+  // Back over the continuation bytes of the character that the cut would split.
+  while (n > 0 && is_continuation((unsigned char)text[n])) --n;
+  return n;
+}

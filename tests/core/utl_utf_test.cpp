@@ -112,3 +112,11 @@ TEST(Utf8To16, EveryTruncationOfATextEndsInOneZeroUnit) {
 }
 
 }  // namespace
+
+TEST(Utf8Cut, NeverSplitsACharacter) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // a, e-acute, euro, grin: 1+2+3+4 bytes
+  const struct {
+    size_t n, want;
+  } rows[] = {{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 3}, {5, 3}, {6, 6}, {7, 6}, {9, 6}, {10, 10}, {99, 10}};
+  for (const auto& row : rows) EXPECT_EQ(UTL_utf8_cut_length(text, row.n), row.want) << row.n;
+}

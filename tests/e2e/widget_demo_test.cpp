@@ -167,3 +167,50 @@ TEST_F(KeysDemo, TypedCharactersBeyondTheKeyboardArriveOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The demo's two text fields under a real X keyboard and clipboard.
+class FieldsDemo : public WidgetDemo {
+ protected:
+  void SetUp() override {
+    mode_ = "--fields";
+    WidgetDemo::SetUp();
+  }
+  // The desktop's clipboard as another X client reads it.
+  std::string clipboard() { return test_capture("xclip -o -selection clipboard 2>/dev/null"); }
+  // Another X client copies text; waits until the clipboard shows it.
+  bool other_client_copies(const std::string& text) {
+    if (test_run("printf %s '" + text + "' | xclip -i -selection clipboard 2>/dev/null") != 0) return false;
+    for (int i = 0; i < 200; ++i) {
+      if (clipboard() == text) return true;
+      xdo("sleep 0.02");
+    }
+    return false;
+  }
+};
+
+TEST_F(FieldsDemo, TypingCopyPasteAndTab) {
+  click_at(160, 203);
+  ASSERT_EQ(xdo("type 'Mein Ordner '"), 0);
+  ASSERT_EQ(xdo("type --delay 250 '\u00e9\u20ac'"), 0);
+  ASSERT_EQ(xdo("key --delay 100 shift+Left shift+Left ctrl+c sleep 0.3"), 0);
+  EXPECT_EQ(clipboard(), "\u00e9\u20ac");
+  ASSERT_TRUE(other_client_copies("abc\ndef"));
+  ASSERT_EQ(xdo("key --delay 100 ctrl+v Tab"), 0);
+  ASSERT_EQ(xdo("type 'zwei'"), 0);
+  ASSERT_EQ(xdo("key Escape"), 0);
+  EXPECT_TRUE(wait_for("field 1 [Mein Ordner abc def]\nfield 2 [zwei]\ncaret visible 1\n")) << test_read_file(out_);
+}
+
+TEST_F(FieldsDemo, AnOverWideNameKeepsEveryByteAndItsCaretShows) {
+  const std::string name(256, 'W');
+  ASSERT_TRUE(other_client_copies(name));
+  click_at(160, 203);
+  ASSERT_EQ(xdo("key --delay 100 ctrl+v"), 0);
+  ASSERT_EQ(xdo("type --delay 250 '\u00e9'"), 0);
+  ASSERT_EQ(xdo("key Escape"), 0);
+  EXPECT_TRUE(wait_for("field 1 [" + name + "]\nfield 2 []\ncaret visible 1\n")) << test_read_file(out_);
+}
+
+}  // namespace

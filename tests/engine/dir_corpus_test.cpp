@@ -1,24 +1,18 @@
 // Every kept fuzz input (tests/fixtures/directory_corpus/) still reads
 // without a crash: loaded, refused as a bad header, or refused for a line.
 #include <gtest/gtest.h>
-#include <dirent.h>
 #include <algorithm>
 #include <string>
 #include <vector>
 #include "engine/engine_support.h"
+#include "support/test_env.h"
 #include "files/xmap.h"
 #include "engine/utils_choose.h"
 #include "engine/utils_dir.h"
 
 TEST(DirectoryCorpus, EveryInputReadsSafely) {
   const std::string folder = DUV_FIXTURES_DIR "/directory_corpus/";
-  std::vector<std::string> names;
-  if (DIR* d = opendir(folder.c_str())) {
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.') names.push_back(e->d_name);
-    closedir(d);
-  }
-  std::sort(names.begin(), names.end());
+  const std::vector<std::string> names = test_list_folder(folder);
   ASSERT_FALSE(names.empty());
   for (const std::string& n : names) {
     reset_engine_state();

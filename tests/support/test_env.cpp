@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -95,6 +96,17 @@ std::string test_read_file(const std::string& path) {
   std::stringstream ss;
   ss << f.rdbuf();
   return ss.str();
+}
+
+std::vector<std::string> test_list_folder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string n = e.path().filename().string();
+    if (n[0] != '.') names.push_back(n);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 bool test_write_file(const std::string& path, const std::string& data) {

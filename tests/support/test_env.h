@@ -2,6 +2,7 @@
 // running commands.
 #pragma once
 #include <string>
+#include <vector>
 
 // Points HOME, XDG_CONFIG_HOME and TMPDIR at a fresh folder of this process,
 // made under the caller's TMPDIR (or /tmp). A death-test child keeps the home
@@ -23,5 +24,7 @@ std::string test_capture(const std::string& cmd, int* status = nullptr);
 std::string test_md5sum(const std::string& path);
 // Reads a whole file ("" when missing).
 std::string test_read_file(const std::string& path);
+// The names in a folder, sorted, without those starting with '.'.
+std::vector<std::string> test_list_folder(const std::string& folder);
 // Writes a whole file; true on success.
 bool test_write_file(const std::string& path, const std::string& data);

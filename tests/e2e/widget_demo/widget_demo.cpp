@@ -5,7 +5,10 @@
 // With --keys, a field that takes every key holds the focus and every key
 // event that reaches it is printed as "key <key number> <character in hex>
 // <flag word>".
-//   widget_demo <bundle folder> [--keys]
+// With --fields, two text fields (256 bytes in 290 units, then 64 in 200)
+// and on Escape the texts as "field 1 [text]" and "field 2 [text]", and
+// whether the focused field's caret shows as "caret visible 0|1".
+//   widget_demo <bundle folder> [--keys|--fields]
 #include <SDL2/SDL.h>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +25,9 @@
 #include "shell/hl_init.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
+#include "ogl/OGL_font.h"
 #include "widgets/butn.h"
+#include "widgets/butn_enterstring.h"
 #include "widgets/focus.h"
 
 namespace {
@@ -33,6 +38,27 @@ struct demo_values {
 };
 demo_values v;
 bool print_keys = false;
+bool text_fields = false;
+std::string field_1, field_2;
+
+// The --fields mode's two fields; Escape prints them.
+void fields() {
+  BTN_enterstring(150, 200, &field_1, 256, "Name|{The first field", 290, 0);
+  BTN_enterstring(150, 170, &field_2, 64, "Other|{The second field", 200, 0);
+  if (!escape_hit) return;
+  int s = 0, e = 0;
+  OGLE_GetSelection(ogle, &s, &e);
+  int visible = 0;
+  if (OGLE_input && !ogle->line_starts.empty()) {
+    const int line = OGLE_CharPosToLine(ogle, e);
+    const int start = ogle->line_starts[line];
+    const float x = OGLE_x - OGLE_dx + OGL_measure_string(OGLE_input->substr(start, e - start));
+    const float bottom = OGLE_y - 2 + 11 - OGLE_dy - (line + 1) * 11.0f;
+    visible = x >= OGLE_x && x <= OGLE_x + OGLE_entry_dx && bottom >= OGLE_y - 2.5f && bottom <= OGLE_y - 1.5f;
+  }
+  printf("field 1 [%s]\nfield 2 [%s]\ncaret visible %d\n", field_1.c_str(), field_2.c_str(), visible);
+  fflush(stdout);
+}
 
 // The field of the --keys mode: focused from its first frame, it prints
 // what was queued for it and drains its queue.
@@ -70,12 +96,13 @@ void demo_frame() {
     return BTN_textlist(450, 400, &v.selected, "Alpha;Beta;Gamma;Delta", "List|{A pop-up list", ';');
   });
   if (print_keys) key_field();
+  if (text_fields) fields();
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    fprintf(stderr, "usage: widget_demo <bundle folder> [--keys]\n");
+    fprintf(stderr, "usage: widget_demo <bundle folder> [--keys|--fields]\n");
     return 2;
   }
   MACIBM_connect_layers();
@@ -91,6 +118,7 @@ int main(int argc, char** argv) {
   SDL_SetWindowTitle(SDL_GL_GetCurrentWindow(), "widget_demo");
 
   print_keys = argc > 2 && strcmp(argv[2], "--keys") == 0;
+  text_fields = argc > 2 && strcmp(argv[2], "--fields") == 0;
   PLAT_set_bundle_path(argv[1]);
   if (tman.load_texture_idx(tex_fail_silent, 359, 0x40242, tex_load_now, "RESOURCE:interface.png") != 359 ||
       tman.load_texture_idx(tex_fail_silent, 362, 0x48242, tex_load_now, "RESOURCE:elements_English.png") != 362) {
