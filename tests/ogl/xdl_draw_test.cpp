@@ -168,12 +168,13 @@ TEST_F(XdlDrawing, OnlyBindsMadeAreCountedAndARedrawMakesNone) {
   xdl_group* ga = xdl_allocate_group(xdl_store_vbo_static);
   xdl_group* gb = xdl_allocate_group(xdl_store_vbo_stream);
   xdl_group* gm = xdl_allocate_group(xdl_store_mem);
-  const std::vector<float> p = rect(100, 100, 200, 200);
+  const std::vector<float> p = rect(100, 100, 200, 200), q = rect(300, 100, 400, 200);
   xdl* a1 = xdl_allocate(ga, GL_QUADS, 0, 0, 0, 0, 0);
   xdl* a2 = xdl_allocate(ga, GL_QUADS, 0, 0, 0, 0, 0);
   xdl* b1 = xdl_allocate(gb, GL_QUADS, 0, 0, 0, 0, 0);
   xdl* m1 = xdl_allocate(gm, GL_QUADS, 0, 0, 0, 0, 0);
-  for (xdl* l : {a1, a2, b1, m1}) xdl_add_command(l, GL_QUADS, 4, p.data(), nullptr, nullptr, nullptr, nullptr);
+  for (xdl* l : {a1, a2, b1, m1})
+    xdl_add_command(l, GL_QUADS, 4, (l == a2 ? q : p).data(), nullptr, nullptr, nullptr, nullptr);
   for (xdl_group* g : {ga, gb, gm}) xdl_finalize_group(g);
 
   UTL_stat &binds = stat_named("num_xdl_bind"), &index_binds = stat_named("num_xdl_bind_ind"),
@@ -196,9 +197,15 @@ TEST_F(XdlDrawing, OnlyBindsMadeAreCountedAndARedrawMakesNone) {
   const float b = binds.value, ib = index_binds.value, d = draws.value;
   xdl_redraw(a1, 0);
   EXPECT_EQ(rgb(150, 150), 0xffffffu);
+  // No array set-up either: a list of the same layout and group redrawn
+  // takes its vertices from where the last draw pointed, a1's.
+  glClear(GL_COLOR_BUFFER_BIT);
+  xdl_redraw(a2, 0);
+  EXPECT_EQ(rgb(150, 150), 0xffffffu);
+  EXPECT_EQ(rgb(350, 150), 0u);
   EXPECT_EQ(binds.value, b);
   EXPECT_EQ(index_binds.value, ib);
-  EXPECT_EQ(draws.value - d, 1);
+  EXPECT_EQ(draws.value - d, 2);
   for (xdl* l : {a1, a2, b1, m1}) xdl_destroy(l);
 }
 
