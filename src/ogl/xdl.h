@@ -115,9 +115,9 @@ int xdl_get_data(const xdl* l, float** verts, int* vert_count, int* floats_per_v
 void xdl_texmap(int map1, int map2, int color);
 // Draws the list from its finalised group, binding its buffers and setting
 // the arrays of its layout; a nonzero fraction draws only that share of its
-// vertex or index count.
+// vertex or index count. A list of a group not yet finalised draws nothing.
 void xdl_draw(const xdl* l, float fraction);
-// Draws again what the last xdl_draw set up, with no binding or array set-up.
+// Draws the list again with what the last xdl_draw bound and set up.
 void xdl_redraw(const xdl* l, float fraction);
 
 // Called by xdl_process with a part of a list's vertices (which 0:
@@ -125,5 +125,6 @@ void xdl_redraw(const xdl* l, float fraction);
 typedef void (*xdl_process_fn)(float* part, int count, int floats_per_vert, int which, void* context);
 // Steps through lists in order: when next's group is not previous's, unmaps
 // the old group's buffers and maps the new one's; then hands fn next's
-// positions and, when it has them, its normals. A null next only unmaps.
+// positions and, when it has them, its normals. A null next only unmaps;
+// a next whose group is not finalised gets no calls.
 void xdl_process(const xdl* previous, const xdl* next, xdl_process_fn fn, void* context);

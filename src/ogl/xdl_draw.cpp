@@ -32,6 +32,8 @@ void unit_masks(const xdl* l, int& first, int& second) {
 }
 
 void issue_draw(const xdl* l, float fraction) {
+  // Until finalisation the offsets hold sub-region records, not offsets.
+  if (!xdl_group_is_finalized(l->group)) return;
   const bool arrays = l->flags & xdl_plain_arrays;
   const int count = arrays ? l->vert_count : (int)(l->idx_size / sizeof(GLuint));
   const int n = fraction != 0 ? (int)((float)count * fraction) : count;
@@ -53,6 +55,7 @@ void xdl_texmap(int map1, int map2, int color) {
 
 void xdl_draw(const xdl* l, float fraction) {
   const xdl_group* g = l->group;
+  if (!xdl_group_is_finalized(g)) return;
   // A memory group binds 0 too: the pointers below are then addresses.
   OGL_bind_vbo(g->verts.vbo);
   OGL_bind_vbo_ind(g->indices.vbo);
@@ -98,7 +101,8 @@ void xdl_process(const xdl* previous, const xdl* next, xdl_process_fn fn, void* 
       num_xdl_group_map.value += 1;
     }
   }
-  if (!next) return;
+  // Nothing to hand over before finalisation.
+  if (!next || !new_group->verts.data) return;
   const int floats = xdl_layout_of(next->flags).floats;
   float* positions = reinterpret_cast<float*>(new_group->verts.data + next->vert_offset);
   fn(positions, next->vert_count, floats, 0, context);

@@ -298,7 +298,7 @@ TEST_F(XdlDrawing, ProcessingMapsEachNewGroupOnceAndHandsOverPositionsThenNormal
   xdl* p1 = xdl_allocate(g1, GL_POINTS, 1, 0, 0, 0, 0);
   xdl* p2 = xdl_allocate(g1, GL_POINTS, 0, 0, 0, 0, 1);
   xdl* p3 = xdl_allocate(g2, GL_POINTS, 1, 1, 0, 0, 0);
-  const float pos[6] = {11, 0, 0, 12, 0, 0}, nrm[6] = {-1, 0, 0, -2, 0, 0};
+  const float pos[6] = {11, 0, 0, 12, 0, 0}, nrm[9] = {-1, 0, 0, -2, 0, 0, -3, 0, 0};
   xdl_add_command(p1, GL_POINTS, 2, pos, nrm, nullptr, nullptr, nullptr);
   xdl_add_command(p2, GL_POINTS, 1, pos + 3, nullptr, nullptr, nullptr, nullptr);
   xdl_add_command(p3, GL_POINTS, 2, pos, nrm + 3, nullptr, nullptr, nullptr);
@@ -324,6 +324,29 @@ TEST_F(XdlDrawing, ProcessingMapsEachNewGroupOnceAndHandsOverPositionsThenNormal
                                   {0, 2, 10, 11}, {1, 2, 10, -2}};
   EXPECT_EQ(calls, want);
   for (xdl* l : {p1, p2, p3}) xdl_destroy(l);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(XdlDrawing, ARecordingGroupIsNeitherDrawnNorHandedOver) {
+  xdl_group* g = xdl_allocate_group(xdl_store_vbo_static);
+  xdl* l = xdl_allocate(g, GL_QUADS, 0, 0, 0, 0, 0);
+  const std::vector<float> p = rect(100, 100, 200, 200);
+  xdl_add_command(l, GL_QUADS, 4, p.data(), nullptr, nullptr, nullptr, nullptr);
+  UTL_stat& draws = stat_named("xdl/num_xdl_draw");
+  const float d = draws.value;
+  glColor4f(1, 1, 1, 1);
+  xdl_draw(l, 0);
+  xdl_redraw(l, 0);
+  EXPECT_EQ(draws.value, d);
+  EXPECT_EQ(rgb(150, 150), 0u);
+  std::vector<call> calls;
+  xdl_process(nullptr, l, record_call, &calls);
+  xdl_process(l, nullptr, record_call, &calls);
+  EXPECT_TRUE(calls.empty());
+  xdl_destroy(l);
 }
 
 }  // namespace
