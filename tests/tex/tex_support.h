@@ -6,9 +6,13 @@
 #include <vector>
 #include "tex/TEX_png.h"
 
-// The folder (ending in '/') of make_png_fixtures.sh's files, made once per
-// build and version of the script; "" when the script failed.
+// The folder (ending in '/') of the files a fixture script in
+// tests/fixtures makes, made once per build and version of the script under
+// the given stem; "" when the script failed.
+std::string script_fixtures(const std::string& script_name, const std::string& stem);
+// The folders of make_png_fixtures.sh's and make_bmp_fixtures.sh's files.
 std::string png_fixtures();
+std::string bmp_fixtures();
 
 struct decoded_png {
   int ok = 0;
