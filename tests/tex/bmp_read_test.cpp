@@ -2,10 +2,8 @@
 // three formats, with the display gamma, cut short, and refusing headers
 // that would read past the file or allocate from garbage.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include "core/utl_mem.h"
 #include "files/xmap.h"
@@ -37,12 +35,7 @@ decoded_bmp decode_bmp(const std::string& name, unsigned long format, int pad_to
   if (!into.empty()) {
     out.bytes = into;
   } else if (out.ok) {
-    const int bpp = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : 1;
-    size_t rows = static_cast<size_t>(out.desc.height);
-    if (power_of_two)
-      for (rows = 1; rows < static_cast<size_t>(out.desc.height); rows *= 2) {
-      }
-    out.bytes.assign(buffer, buffer + rows * static_cast<size_t>(bpp * out.desc.width + out.desc.pad));
+    out.bytes = decoded_bytes(buffer, out.desc, power_of_two);
     xfree(buffer);
   }
   return out;
@@ -210,14 +203,7 @@ TEST(BmpRead, AnUnmappedFileGivesNothingSilently) {
 // below the picture's size.
 void decode_without_memory(const std::string& name) {
   log_scripted_to_stderr();
-  long pages = 0;
-  if (FILE* f = fopen("/proc/self/statm", "r")) {
-    if (fscanf(f, "%ld", &pages) != 1) pages = 0;
-    fclose(f);
-  }
-  const rlim_t limit = (rlim_t)pages * (rlim_t)sysconf(_SC_PAGESIZE) + (768L << 20);
-  const rlimit cap = {limit, limit};
-  setrlimit(RLIMIT_AS, &cap);
+  cap_address_space(768L << 20);
   _exit(decode_bmp(name, GL_RGB).ok == 0 ? 0 : 2);
 }
 

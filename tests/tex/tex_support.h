@@ -23,6 +23,15 @@ struct decoded_png {
 decoded_png decode_png(const std::string& path, unsigned long format, int pad_to_width = 0, int power_of_two = 0,
                        png_alpha_mode mode = png_alpha_as_asked, int gamma = 1);
 
+// The whole buffer a decoder filled for desc: every allocated row, rounded
+// up to a power of two when it padded to one.
+std::vector<unsigned char> decoded_bytes(const unsigned char* buffer, const TEX_image_desc& desc, int power_of_two);
+
+// Caps the address space of the process at what it maps now plus
+// extra_bytes (the test program's OpenGL context alone maps several
+// hundred megabytes), for a death test's child to run out of memory.
+void cap_address_space(long extra_bytes);
+
 // ImageMagick's 8-bit RGBA pixels of a file ("convert f -depth 8 rgba:-"),
 // rows turned bottom-up like the decoder's.
 std::vector<unsigned char> magick_rgba_bottom_up(const std::string& path, int width, int height);
