@@ -1,5 +1,5 @@
-// The BMP unit's alerts on bitmaps it does not read and on a format it does
-// not write, in scripted runs where a quit alert logs and ends the program
+// The BMP unit's alerts on bitmaps it does not read and on a format it cannot
+// give, in scripted runs where a quit alert logs and ends the program
 // with status 1.
 #include <gtest/gtest.h>
 #include "core/utl_mem.h"
