@@ -31,6 +31,9 @@ class Typing : public Clicks {
     flt_keys = BTN_key_queue();
     chars_keys = BTN_key_queue();
     flt_hot_digit = chars_hot_digit = 0;
+    // The clock starts again with each driver; a press of an earlier test
+    // must not pair with this one's into a double click.
+    mnw.last_press_time = -100;
   }
   // What the 10-pixel cells drawn on baseline y between x0 and x1 show, in
   // order from the left.
