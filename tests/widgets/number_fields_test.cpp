@@ -258,6 +258,23 @@ TEST_F(Typing, TheQueueDropsReleasesAndKeepsOtherFieldsKeys) {
   EXPECT_EQ(flt_keys.count, 0);
 }
 
+TEST_F(Typing, AFullQueueMakesRoomForTheFocusedField) {
+  float v = 205;
+  auto draw = [&] { return BTN_flt(fx, fy, &v, 3, 0, 0, ""); };
+  click(fx + 5, fy + 3, draw);
+  // Keys left for a field that is no longer drawn fill every slot.
+  for (int i = 0; i < k_focus_queue_size; ++i) {
+    flt_keys.ch[i] = '1';
+    flt_keys.vkey[i] = 49;
+    flt_keys.flags[i] = 8;
+    flt_keys.id[i] = 300 * 8192 + 100;
+  }
+  flt_keys.count = k_focus_queue_size;
+  d->key(sc_7, "7");
+  d->frame(draw);
+  EXPECT_EQ(v, 705);
+}
+
 TEST_F(Typing, DisplayNumberLandsWhereItsFontSays) {
   const struct {
     charset_t cs;
