@@ -114,7 +114,9 @@ int BTN_flt_range(float x, float y, float* value, int digits, int decimals, floa
   if (click) flt_hot_digit = static_cast<int>((mx - 2 - x) / 10);
   const int focused = BTN_register_queue(id, flt_keys, k_number_keys, click ? 1 : 0);
   // The hot cell is shared with fields of other widths.
-  auto clamp_hot = [&] { flt_hot_digit = flt_hot_digit < 0 ? 0 : flt_hot_digit >= digits ? digits - 1 : flt_hot_digit; };
+  auto clamp_hot = [&] {
+    flt_hot_digit = flt_hot_digit < 0 ? 0 : flt_hot_digit >= digits ? digits - 1 : flt_hot_digit;
+  };
   if (focused) clamp_hot();
 
   int changed = 0;

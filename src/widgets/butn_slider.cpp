@@ -23,7 +23,10 @@ int BTN_vert_slider(int index, float x, float bottom, float top, int min, int ma
   if (min >= max) return 0;
 
   const float hi = top - 10, lo = bottom + 9;
-  const float thumb = std::clamp(hi + (lo - hi) * static_cast<float>(*value - min) / static_cast<float>(max - min), lo, hi);
+  // In double: the span of two ints may not fit an int.
+  const double span = static_cast<double>(max) - min;
+  const float share = static_cast<float>((static_cast<double>(*value) - min) / span);
+  const float thumb = std::clamp(hi + (lo - hi) * share, lo, hi);
   if (index < 0 || index > 3) {
     __MACIBM_alert(0, "Too many sliders!", "", "", "", t_crash, "RUvozuz/OOPS_cpp/butn", 727);
     return 0;
@@ -36,18 +39,18 @@ int BTN_vert_slider(int index, float x, float bottom, float top, int min, int ma
   else if (on_column && my >= thumb - 11 && my <= thumb + 11)
     grabbed = 1;
 
-  int v = *value;
+  long long v = *value;
   if (grabbed) {
     // Drags map over a slightly longer span than the thumb travels.
     const float from = top - 11, to = bottom + 11;
-    const float f = min + static_cast<float>(max - min) * (my - from) / (to - from);
-    v = static_cast<int>(std::clamp(f, static_cast<float>(min), static_cast<float>(max)));
+    const double f = min + span * (my - from) / (to - from);
+    v = static_cast<long long>(std::clamp(f, static_cast<double>(min), static_cast<double>(max)));
   } else if ((mnw.mouse_down || (mnw.held_quarter && xtim.act_fire5)) && on_column) {
     if (my >= top && my <= top + 20) v -= 1;
     if (my >= bottom - 20 && my <= bottom) v += 1;
     if (my >= bottom && my <= top) v += my < thumb ? 10 : -10;
   }
-  *value = std::clamp(v, min, max);
+  *value = static_cast<int>(std::clamp(v, static_cast<long long>(min), static_cast<long long>(max)));
 
   const int col = grabbed ? 52 : 57;
   element(x, top - 3, top + 19, k_scroll_up, col);
