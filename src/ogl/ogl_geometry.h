@@ -73,6 +73,8 @@ inline Vector3 cross(const Vector3& a, const Vector3& b) {
 }
 inline bool operator==(const Point3& a, const Point3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 inline bool operator==(const Vector3& a, const Vector3& b) { return a.dx == b.dx && a.dy == b.dy && a.dz == b.dz; }
+// n . p, the offset of p along n.
+inline double along(const Vector3& n, const Point3& p) { return n.dx * p.x + n.dy * p.y + n.dz * p.z; }
 // Squared distance between two points.
 inline double dist2(const Point3& a, const Point3& b) {
   const Vector3 d = a - b;

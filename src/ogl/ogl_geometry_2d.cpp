@@ -11,16 +11,6 @@ double sign_of(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
 double narrow_angle(double dx, double dy) {
   return static_cast<double>(std::atan2(static_cast<float>(dy), static_cast<float>(dx)));
 }
-
-// Where the infinite lines through a and b cross; false when parallel.
-bool cross_lines(const Segment2& a, const Segment2& b, Point2& out) {
-  const Vector2 da = a.p2 - a.p1, db = b.p2 - b.p1;
-  const double den = cross(da, db);
-  if (den == 0) return false;
-  out = a.p1 + da * (cross(b.p1 - a.p1, db) / den);
-  return true;
-}
-
 }  // namespace
 
 Vector2 unit_direction(const Vector2& v) {
@@ -121,42 +111,6 @@ void ReducePolygon(Polygon2& poly, double max_sq_dev, double min_cos, double str
         poly.erase(poly.begin() + static_cast<long>(i));
         removed = true;
       }
-    }
-  }
-}
-
-void InsetPolygon(const Polygon2& poly, const double* weights, double dist, bool closed, Polygon2& out,
-                  void (*callback)(int index, void* ref), void* ref) {
-  out.clear();
-  const int count = static_cast<int>(poly.size());
-  if (count == 0) return;
-  std::vector<Segment2> orig(count), moved(count);
-  for (int i = 0; i < count; ++i) {
-    orig[i] = {poly[i], poly[(i + 1) % count]};
-    // An open polyline's closing edge is never joined, and its caller passed
-    // no weight for it.
-    const bool closing_of_open = !closed && i == count - 1;
-    const double w = weights && !closing_of_open ? weights[i] : 1.0;
-    MoveSegLeft(orig[i], dist * w, moved[i]);
-  }
-  int spikes = 0;
-  for (int pos = 0; pos < count; ++pos) {
-    const int prev = pos == 0 ? count - 1 : pos - 1;
-    if (!closed && pos == 0) {
-      out.push_back(moved[0].p1);
-    } else if (!closed && pos == count - 1) {
-      out.push_back(moved[prev].p2);
-    } else if (orig[prev].p1.x != orig[pos].p2.x || orig[prev].p1.y != orig[pos].p2.y) {
-      Point2 join;
-      out.push_back(cross_lines(moved[prev], moved[pos], join) ? join : moved[prev].p2);
-    } else {
-      // The outline comes straight back: cap the spike with two points.
-      Segment2 cap;
-      MoveSegLeft({moved[prev].p2, moved[pos].p1}, dist * (weights ? weights[pos] : 1.0), cap);
-      out.push_back(cap.p1);
-      out.push_back(cap.p2);
-      if (callback) callback(pos + spikes, ref);
-      ++spikes;
     }
   }
 }

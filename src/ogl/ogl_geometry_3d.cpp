@@ -33,50 +33,10 @@ bool line_meets_plane(const Line3& l, const Plane3& plane, Point3& out) {
   return true;
 }
 
-namespace {
-
-double along(const Vector3& n, const Point3& p) { return n.dx * p.x + n.dy * p.y + n.dz * p.z; }
-
-}  // namespace
-
 void MoveSegLeft(const Segment3& s, double dist, Segment3& out, const Vector3& up) {
   const Vector3 side = normalized(cross(up, s.p2 - s.p1)) * dist;
   const Segment3 moved{s.p1 + side, s.p2 + side};
   out = moved;
-}
-
-void InsetPolygon(const Polygon3& poly, const double* weights, double dist, bool closed, const Vector3& up,
-                  Polygon3& out) {
-  out.clear();
-  const int count = static_cast<int>(poly.size());
-  if (count == 0) return;
-  std::vector<Segment3> orig(count), moved(count);
-  for (int i = 0; i < count; ++i) {
-    orig[i] = {poly[i], poly[(i + 1) % count]};
-    const bool closing_of_open = !closed && i == count - 1;
-    const double w = weights && !closing_of_open ? weights[i] : 1.0;
-    MoveSegLeft(orig[i], dist * w, moved[i], up);
-  }
-  for (int pos = 0; pos < count; ++pos) {
-    const int prev = pos == 0 ? count - 1 : pos - 1;
-    if (!closed && pos == 0) {
-      out.push_back(moved[0].p1);
-    } else if (!closed && pos == count - 1) {
-      out.push_back(moved[prev].p2);
-    } else if (!(orig[prev].p1 == orig[pos].p2)) {
-      // Join where the next offset edge meets the upright wall over the last.
-      const Vector3 wall = normalized(cross(moved[prev].p2 - moved[prev].p1, up));
-      const Plane3 plane{wall, along(wall, moved[prev].p1)};
-      Point3 join;
-      const Line3 line{moved[pos].p1, moved[pos].p2 - moved[pos].p1};
-      out.push_back(line_meets_plane(line, plane, join) ? join : moved[pos].p1);
-    } else {
-      Segment3 cap;
-      MoveSegLeft({moved[prev].p2, moved[pos].p1}, dist * (weights ? weights[pos] : 1.0), cap, up);
-      out.push_back(cap.p1);
-      out.push_back(cap.p2);
-    }
-  }
 }
 
 bool PointInPolygon3(const Polygon3& poly, const Point3& p) {

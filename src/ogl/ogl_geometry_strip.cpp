@@ -5,7 +5,6 @@
 
 namespace {
 
-double along(const Vector3& n, const Point3& p) { return n.dx * p.x + n.dy * p.y + n.dz * p.z; }
 double length(const Vector3& v) { return std::sqrt(dot(v, v)); }
 
 // The point a fraction f of the way from a to b; the ends come out exact.

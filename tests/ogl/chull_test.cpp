@@ -37,21 +37,18 @@ struct Hull {
   std::string out;  // what the build printed
 };
 
-Hull brute(const Floats& pts) {
-  Hull h{{1}, {1}, ""};
-  testing::internal::CaptureStdout();
-  UTL_create_ch_brute_force(pts, h.planes, h.tris);
-  h.out = testing::internal::GetCapturedStdout();
-  return h;
-}
+using HullFn = void (*)(const Floats&, Floats&, Floats&);
 
-Hull two_stage(const Floats& pts) {
+// Runs one of the flat-list hulls, catching what it prints.
+Hull run(HullFn fn, const Floats& pts) {
   Hull h{{1}, {1}, ""};
   testing::internal::CaptureStdout();
-  UTL_create_ch_two_stage(pts, h.planes, h.tris);
+  fn(pts, h.planes, h.tris);
   h.out = testing::internal::GetCapturedStdout();
   return h;
 }
+Hull brute(const Floats& pts) { return run(UTL_create_ch_brute_force, pts); }
+Hull two_stage(const Floats& pts) { return run(UTL_create_ch_two_stage, pts); }
 
 // Triangles as a set, each rotated to start at its least corner, so the
 // order of faces and the starting corner do not matter but the winding does.
@@ -133,6 +130,30 @@ Floats cloud(unsigned seed, int n, float half, bool sphere) {
     }
   }
   return pts;
+}
+
+// What get_convex_hull handed back, copied out of its blocks (then freed).
+struct HullRead {
+  int result = -1, nv = -1, nt = -1;
+  bool blocks_null = false;
+  Floats verts;
+  std::vector<int> tris;
+};
+
+HullRead read_hull(Chull3D& hull) {
+  HullRead r;
+  // Start from non-null pointers, so a failure must clear them.
+  float* verts = reinterpret_cast<float*>(&hull);
+  int* tris = reinterpret_cast<int*>(&hull);
+  r.result = hull.get_convex_hull(&verts, &r.nv, &tris, &r.nt);
+  r.blocks_null = !verts && !tris;
+  if (r.result == 1) {
+    r.verts.assign(verts, verts + 3 * r.nv);
+    r.tris.assign(tris, tris + 3 * r.nt);
+    xfree(verts);
+    xfree(tris);
+  }
+  return r;
 }
 
 const Floats kTetra{0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4};
@@ -297,10 +318,11 @@ TEST(Chull, GetConvexHullAndExportObj) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(hull.compute(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  float* verts = nullptr;
-  int* tris = nullptr;
-  int nv = -1, nt = -1;
-  ASSERT_EQ(hull.get_convex_hull(&verts, &nv, &tris, &nt), 1);
+  const HullRead r = read_hull(hull);
+  ASSERT_EQ(r.result, 1);
+  const int nv = r.nv, nt = r.nt;
+  const float* verts = r.verts.data();
+  const int* tris = r.tris.data();
   EXPECT_EQ(nv, 5);  // the inner point is gone
   EXPECT_EQ(nt, 6);
   std::set<Corner> got;
@@ -323,8 +345,6 @@ TEST(Chull, GetConvexHullAndExportObj) {
   EXPECT_EQ(v, Floats(verts, verts + 3 * nv));
   ASSERT_EQ(f.size(), 3u * nt);
   for (int i = 0; i < 3 * nt; ++i) EXPECT_EQ(f[i], tris[i] + 1) << "corner " << i;
-  xfree(verts);
-  xfree(tris);
 
   EXPECT_EQ(hull.export_obj((dir + "missing/hull.obj").c_str()), -1);
   EXPECT_EQ(hull.export_obj("/dev/full"), -1);
@@ -338,14 +358,10 @@ TEST(Chull, NoVertices) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(hull.compute(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "All the vertices are collinear\n");
-    float* verts = nullptr;
-    int* tris = nullptr;
-    int nv = -1, nt = -1;
-    EXPECT_EQ(hull.get_convex_hull(&verts, &nv, &tris, &nt), 1);
-    EXPECT_EQ(nv, 0);
-    EXPECT_EQ(nt, 0);
-    xfree(verts);
-    xfree(tris);
+    const HullRead r = read_hull(hull);
+    EXPECT_EQ(r.result, 1);
+    EXPECT_EQ(r.nv, 0);
+    EXPECT_EQ(r.nt, 0);
   }
 }
 
@@ -357,16 +373,13 @@ TEST(Chull, AllocationFailureLeavesNothing) {
     testing::internal::CaptureStdout();
     hull.compute();
     testing::internal::GetCapturedStdout();
-    float* verts = reinterpret_cast<float*>(&hull);
-    int* tris = reinterpret_cast<int*>(&hull);
-    int nv = -1, nt = -1;
     xmalloc_countdown = failing;
-    EXPECT_EQ(hull.get_convex_hull(&verts, &nv, &tris, &nt), 0);
+    const HullRead r = read_hull(hull);
     xmalloc_countdown = 0;
-    EXPECT_EQ(nv, 0);
-    EXPECT_EQ(nt, 0);
-    EXPECT_EQ(verts, nullptr);
-    EXPECT_EQ(tris, nullptr);
+    EXPECT_EQ(r.result, 0);
+    EXPECT_EQ(r.nv, 0);
+    EXPECT_EQ(r.nt, 0);
+    EXPECT_TRUE(r.blocks_null);
   }
   // Through the flat wrapper: both lists stay empty.
   Floats planes{1}, tris{1};
