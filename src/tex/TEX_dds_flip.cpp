@@ -96,7 +96,8 @@ int flip_block_row(unsigned char* p, int count, block_kind kind, int flag, int c
     const int found = flip_colour(*reinterpret_cast<DXTColBlock*>(p + size - 8), flag, cols, rows);
     if (kind == dxt1) flag = found;
   }
-  return flag;
+  // Only DXT1 has a transparent index; the others report nothing.
+  return kind == dxt1 ? flag : 0;
 }
 
 int flip_blocks(const TEX_image_desc& level, unsigned char* p, block_kind kind, int flag) {

@@ -10,19 +10,21 @@
 #include "support/test_env.h"
 #include "widgets/colr.h"
 
+std::string script_fixtures(const std::string& script_name, const std::string& tag) {
+  const std::string script = DUV_FIXTURES_DIR "/" + script_name;
+  const std::string key = std::to_string(std::hash<std::string>{}(test_read_file(script)));
+  const std::string base = std::string(DUV_BINARY_DIR) + "/test-fixtures/";
+  const std::string ready = base + tag + "-" + key;
+  if (access(ready.c_str(), F_OK) == 0) return ready + "/";
+  // Tests run in parallel: each makes its own copy and the first rename wins.
+  const std::string mine = ready + ".part" + std::to_string(getpid());
+  if (test_run("mkdir -p '" + base + "' && bash '" + script + "' '" + mine + "' >/dev/null") != 0) return std::string();
+  if (rename(mine.c_str(), ready.c_str()) != 0) test_run("rm -rf '" + mine + "'");
+  return ready + "/";
+}
+
 std::string png_fixtures() {
-  static const std::string folder = [] {
-    const std::string script = DUV_FIXTURES_DIR "/make_png_fixtures.sh";
-    const std::string key = std::to_string(std::hash<std::string>{}(test_read_file(script)));
-    const std::string base = std::string(DUV_BINARY_DIR) + "/test-fixtures/";
-    const std::string ready = base + "png-" + key;
-    if (access(ready.c_str(), F_OK) == 0) return ready + "/";
-    // Tests run in parallel: each makes its own copy and the first rename wins.
-    const std::string mine = ready + ".part" + std::to_string(getpid());
-    if (test_run("mkdir -p '" + base + "' && bash '" + script + "' '" + mine + "' >/dev/null") != 0) return std::string();
-    if (rename(mine.c_str(), ready.c_str()) != 0) test_run("rm -rf '" + mine + "'");
-    return ready + "/";
-  }();
+  static const std::string folder = script_fixtures("make_png_fixtures.sh", "png");
   return folder;
 }
 

@@ -6,6 +6,10 @@
 #include <vector>
 #include "tex/TEX_png.h"
 
+// The folder (ending in '/') of the files that tests/fixtures/script_name
+// wrote, made once per build and version of the script (tag names it);
+// "" when the script failed.
+std::string script_fixtures(const std::string& script_name, const std::string& tag);
 // The folder (ending in '/') of make_png_fixtures.sh's files, made once per
 // build and version of the script; "" when the script failed.
 std::string png_fixtures();
