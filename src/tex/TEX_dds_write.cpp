@@ -109,7 +109,7 @@ int TEX_save_dds(const std::string& path, const unsigned char* pixels, const TEX
     squish::CompressImage(rgba.data(), w, h, blocks.data(), kind | squish::kColourIterativeClusterFit);
     const size_t bytes = static_cast<size_t>(squish::GetStorageRequirements(w, h, kind));
     ok = fwrite(blocks.data(), 1, bytes, file) == bytes;
-    shrink(rgba, w, h);
+    if (level + 1 < levels) shrink(rgba, w, h);
   }
   if (fclose(file) != 0) ok = 0;
   if (!ok && is_regular) remove(full.c_str());
