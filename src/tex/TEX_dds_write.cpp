@@ -2,13 +2,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <squish.h>
-#include <sys/stat.h>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 #include "core/hl_alert.h"
-#include "files/file_paths.h"
 #include "tex/TEX_dds.h"
+#include "tex/TEX_file_out.h"
 
 namespace {
 
@@ -63,12 +62,9 @@ int TEX_save_dds(const std::string& path, const unsigned char* pixels, const TEX
     return 0;
   }
   if (desc.width < 1 || desc.height < 1 || desc.pad < 0 || !pixels) return 0;
-  std::string full = path;
-  set_path_to_full(full);
-  FILE* file = fopen(full.c_str(), "wb");
-  if (!file) return 0;
-  struct stat st;
-  const bool is_regular = fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+  TEX_file_out out(path);
+  if (!out.file) return 0;
+  FILE* file = out.file;
 
   const int kind = desc.format == GL_RGBA ? squish::kDxt5 : squish::kDxt1;
   int w = desc.width, h = desc.height;
@@ -111,9 +107,7 @@ int TEX_save_dds(const std::string& path, const unsigned char* pixels, const TEX
     ok = fwrite(blocks.data(), 1, bytes, file) == bytes;
     if (level + 1 < levels) shrink(rgba, w, h);
   }
-  if (fclose(file) != 0) ok = 0;
-  if (!ok && is_regular) remove(full.c_str());
-  return ok;
+  return out.finish(ok);
 }
 
 void TEX_encode_s3tc(const TEX_image_desc& source, const TEX_image_desc& target, const unsigned char* rgba,

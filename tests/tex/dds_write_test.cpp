@@ -4,6 +4,7 @@
 #include <GL/glext.h>
 #include <gtest/gtest.h>
 #include <squish.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include "support/test_env.h"
@@ -97,11 +98,14 @@ TEST(DdsSaveDeathTest, OnlyRgbAndRgbaAreWritten) {
               "Please report this to Corvane Research.\n\\(RUvozuz/TEX/TEX_dds line");
 }
 
-TEST(DdsSave, AFileThatCannotBeCreatedIsRefused) {
+TEST(DdsSave, FilesThatCannotBeCreatedOrWrittenAreFailures) {
   TEX_image_desc d;
   d.format = GL_RGB, d.width = d.height = 1;
   const unsigned char px[3] = {0, 0, 0};
   EXPECT_EQ(TEX_save_dds(test_scratch_dir("nodir") + "missing/x.dds", px, d), 0);
+  // Every write to /dev/full fails, at the latest when the close flushes.
+  EXPECT_EQ(TEX_save_dds("/dev/full", px, d), 0);
+  EXPECT_EQ(access("/dev/full", F_OK), 0);
 }
 
 TEST(S3tc, QualityChoosesTheFitAndFormatTheKind) {
