@@ -210,6 +210,18 @@ TEST(DdsFlip, PixelRowsSwapAndAnOddHeightKeepsItsMiddleRow) {
   }
 }
 
+TEST(DdsFlip, ASideOfZeroEndsTheLevelWalkAtOnce) {
+  unsigned char px[64] = {};
+  for (uint32_t format : {0x83F0u, 0x83F3u, (uint32_t)GL_BGRA}) {
+    for (int w : {0, 8}) {
+      TEX_image_desc d;
+      d.format = format, d.width = w, d.height = 8 - w, d.has_mipmaps = 1;
+      EXPECT_EQ(TEX_flip_y(d, px), 0) << std::hex << format << std::dec << " " << w;
+    }
+  }
+  for (unsigned char b : px) EXPECT_EQ(b, 0);
+}
+
 void flip_unknown() {
   log_scripted_to_stderr();
   unsigned char px[16] = {};
