@@ -4,6 +4,7 @@
 // bottom-up.
 #include <GL/gl.h>
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include "core/hl_alert.h"
 #include "core/utl_mem.h"
@@ -15,8 +16,6 @@ namespace {
 
 constexpr char src_path[] = "RUvozuz/TEX/TEX_obj";
 
-bool is_pow2(int v) { return v > 0 && (v & (v - 1)) == 0; }
-
 }  // namespace
 
 int TEX_obj::load_dds(xmap_class& file, const std::string& chosen, float wanted, TEX_image_desc& desc,
@@ -27,7 +26,8 @@ int TEX_obj::load_dds(xmap_class& file, const std::string& chosen, float wanted,
   // not used.
   if (!TEX_load_dds(chosen, &file, data, d) || !d.has_mipmaps) return 0;
   float r = 1.0f / get_scale(wanted, d.width, d.height);
-  if (!is_pow2(d.width) || !is_pow2(d.height))
+  // The reader refused sides below 1.
+  if (!std::has_single_bit(static_cast<unsigned>(d.width)) || !std::has_single_bit(static_cast<unsigned>(d.height)))
     __MACIBM_alert(0, "Error: the texture", chosen, "is DDS but its size is not power of 2.", "", t_quit, src_path,
                    __LINE__);
   // The scale is a power of two (or one pixel a side), so 1 / scale is

@@ -10,11 +10,11 @@
 #include "support/test_env.h"
 #include "widgets/colr.h"
 
-std::string script_fixtures(const std::string& script_name, const std::string& tag) {
+std::string script_fixtures(const std::string& script_name, const std::string& stem) {
   const std::string script = DUV_FIXTURES_DIR "/" + script_name;
   const std::string key = std::to_string(std::hash<std::string>{}(test_read_file(script)));
   const std::string base = std::string(DUV_BINARY_DIR) + "/test-fixtures/";
-  const std::string ready = base + tag + "-" + key;
+  const std::string ready = base + stem + "-" + key;
   if (access(ready.c_str(), F_OK) == 0) return ready + "/";
   // Tests run in parallel: each makes its own copy and the first rename wins.
   const std::string mine = ready + ".part" + std::to_string(getpid());

@@ -6,12 +6,11 @@
 #include <vector>
 #include "tex/TEX_png.h"
 
-// The folder (ending in '/') of the files that tests/fixtures/script_name
-// wrote, made once per build and version of the script (tag names it);
-// "" when the script failed.
-std::string script_fixtures(const std::string& script_name, const std::string& tag);
-// The folder (ending in '/') of make_png_fixtures.sh's files, made once per
-// build and version of the script; "" when the script failed.
+// The folder (ending in '/') of the files a fixture script in
+// tests/fixtures makes, made once per build and version of the script under
+// the given stem; "" when the script failed.
+std::string script_fixtures(const std::string& script_name, const std::string& stem);
+// The folder of make_png_fixtures.sh's files.
 std::string png_fixtures();
 
 struct decoded_png {
