@@ -46,6 +46,8 @@ enum : int {
 };
 
 class TEX_obj;
+class xmap_class;
+struct TEX_image_desc;
 
 // A hook that may change the path and lower the scale of a file load.
 // Nothing in the program installs one.
@@ -120,6 +122,11 @@ class TEX_obj : public UTL_pool_task {
   struct image;
   int load_file(image& im);
   int load_mem(image& im);
+  // The levels of a mapped DDS file that the resolution setting keeps,
+  // copied into buf (xmalloc) and turned bottom-up. 0 for a file that
+  // cannot be used, which then counts as missing.
+  int load_dds(xmap_class& file, const std::string& chosen, float wanted, TEX_image_desc& desc,
+               unsigned char*& buf);
   int upload(image& im);
   int fail(image& im);
   float get_scale(float wanted, int width, int height);

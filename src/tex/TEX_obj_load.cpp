@@ -140,7 +140,11 @@ int TEX_obj::load_file(image& im) {
   }
   xmap_class file(chosen, 0, 0);
   if (!file.mem_beg || file.mem_end - file.mem_beg <= 7) return 0;
-  // Compressed files have no decoder here: they fail like unreadable files.
+  if (std::equal(file.mem_beg, file.mem_beg + 4, "DDS ")) {
+    if (!load_dds(file, chosen, wanted, im.desc, im.buf)) return 0;
+    im.owned = im.from_file = 1;
+    return 1;
+  }
   static const unsigned char png_sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   const int is_bmp =
       TEX_is_bmp(file) && TEX_load_bmp(chosen, &file, im.buf, code_of(flags & 0xF).format, 0, 1, im.desc);

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <zlib.h>
 #include <csetjmp>
 #include <cstdio>
@@ -6,7 +5,7 @@
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "core/scratch.h"
-#include "files/file_paths.h"
+#include "tex/TEX_file_out.h"
 #include "tex/TEX_png.h"
 #include "tex/TEX_png_io.h"
 #include "widgets/colr.h"
@@ -72,13 +71,9 @@ int TEX_save_png(const std::string& path, const TEX_image_desc& desc, const unsi
     refuse_write(path, "no image");
     return 0;
   }
-  std::string full = path;
-  set_path_to_full(full);
-  FILE* file = fopen(full.c_str(), "wb");
-  if (!file) return 0;
-  // Only a file made here is removed on failure, never a device written to.
-  struct stat st;
-  const bool is_regular = fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode);
+  TEX_file_out out(path);
+  if (!out.file) return 0;
+  FILE* file = out.file;
 
   png_voidp error_ptr = const_cast<std::string*>(&path);
   int ok = 0;
@@ -89,11 +84,7 @@ int TEX_save_png(const std::string& path, const TEX_image_desc& desc, const unsi
     ok = write_guarded(&job);
   }
   png_destroy_write_struct(&png, &info);
-  // A short write shows in the stream's error flag or at the close.
-  if (ferror(file)) ok = 0;
-  if (fclose(file) != 0) ok = 0;
-  if (!ok && is_regular) remove(full.c_str());
-  return ok;
+  return out.finish(ok);
 }
 
 int write_png_to_disk(const std::string& path, int width, int height, int channels) {

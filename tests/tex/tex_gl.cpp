@@ -57,6 +57,13 @@ void bind_direct(TEX_obj* obj) {
   TEX_reset_bind();
 }
 
+TEX_obj* load_bound(int ref, const std::string& path, int flags, tex_fail_mode fail) {
+  tman.load_texture(fail, ref, flags, tex_load_now, path);
+  TEX_obj* obj = tman.get_known_obj(ref);
+  if (obj) bind_direct(obj);
+  return obj;
+}
+
 void tex_defaults() {
   reno.tex_res = 5;
   reno.use_tex_comp = 1;

@@ -22,5 +22,8 @@ int level_param(GLenum target, GLenum pname, int level = 0);
 int bound_2d();
 // Binds the object's OpenGL name directly on unit 0 (cache reset after).
 void bind_direct(TEX_obj* obj);
+// Loads the file texture path now under the manual number ref and binds
+// it directly; null when the manager has no object for ref.
+TEX_obj* load_bound(int ref, const std::string& path, int flags, tex_fail_mode fail);
 // Resets reno, the capability switches the loads read and the bind cache.
 void tex_defaults();

@@ -30,11 +30,7 @@ class TexLoad : public testing::Test {
   }
   // A file texture under a fresh manual number, loaded and bound directly.
   TEX_obj* load(const std::string& path, int flags, tex_fail_mode fail = tex_fail_silent) {
-    const int ref = next_ref++;
-    tman.load_texture(fail, ref, flags, tex_load_now, path);
-    TEX_obj* obj = tman.get_known_obj(ref);
-    if (obj) bind_direct(obj);
-    return obj;
+    return load_bound(next_ref++, path, flags, fail);
   }
   std::string dir;
   static int next_ref;
