@@ -5,7 +5,9 @@
 //   NUM_TU  0 to 2 texture units, each modulating the colour
 //   GAMMA   colours into linear space (u_gamma = gamma, 1 / gamma) for
 //           float and four-texture targets
-//   LIT     light 0 on the front material, per vertex
+//   LIT     light 0, per vertex, with the colour as the ambient and diffuse
+//           material: every context starts with GL_COLOR_MATERIAL on for
+//           GL_AMBIENT_AND_DIFFUSE
 // GLSL 1.10: it compiles with or without the #version 120 header.
 
 uniform sampler2D u_tex0;
@@ -27,14 +29,14 @@ vec4 light0(vec3 ec_pos, vec3 n) {
   }
   l = normalize(l);
   float nl = max(dot(n, l), 0.0);
-  vec4 c = gl_FrontLightProduct[0].ambient + gl_FrontLightProduct[0].diffuse * nl;
+  vec4 c = gl_Color * gl_LightSource[0].ambient + gl_Color * gl_LightSource[0].diffuse * nl;
   if (nl > 0.0) {
     vec3 h = normalize(l + vec3(0.0, 0.0, 1.0));
     float nh = max(dot(n, h), 0.0);
     if (nh > 0.0) c += gl_FrontLightProduct[0].specular * pow(nh, gl_FrontMaterial.shininess);
   }
-  c = gl_FrontLightModelProduct.sceneColor + c * att;
-  c.a = gl_FrontMaterial.diffuse.a;
+  c = gl_FrontMaterial.emission + gl_Color * gl_LightModel.ambient + c * att;
+  c.a = gl_Color.a;
   return clamp(c, 0.0, 1.0);
 }
 #endif
