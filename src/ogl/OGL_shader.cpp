@@ -9,14 +9,6 @@ std::vector<OGL_shader*> OGL_shader::stack;
 std::set<OGL_shader*> OGL_shader::shaders;
 UTL_remote_cmd cmd_do_pick_tex("Reload Pixel Shaders...", OGL_shader::do_reload);
 
-namespace {
-std::vector<std::string> names_of(const char* const* list) {
-  std::vector<std::string> out;
-  for (; list && *list; ++list) out.emplace_back(*list);
-  return out;
-}
-}  // namespace
-
 OGL_shader::OGL_shader(const std::string& vert, const std::string& geom, const std::string& frag,
                        const char* prefix_text, const std::vector<std::string>& uniforms,
                        const std::vector<std::string>& attributes)
@@ -31,7 +23,7 @@ OGL_shader::OGL_shader(const std::string& vert, const std::string& geom, const s
 OGL_shader::OGL_shader(const char* vert, const char* geom, const char* frag, const char* prefix_text,
                        const char* const* uniforms, const char* const* attributes)
     : OGL_shader(std::string(vert ? vert : ""), std::string(geom ? geom : ""), std::string(frag ? frag : ""),
-                 prefix_text, names_of(uniforms), names_of(attributes)) {}
+                 prefix_text, OGL_shader_names(uniforms), OGL_shader_names(attributes)) {}
 
 void OGL_shader::init(const char* prefix_text) {
   prefix = prefix_text ? prefix_text : "// no prefix\n";

@@ -113,6 +113,8 @@ class OGL_shader {
 extern UTL_remote_cmd cmd_do_pick_tex;
 
 // Source assembly, shared by the build and its tests.
+// The names of a null-terminated array (none for a null array).
+std::vector<std::string> OGL_shader_names(const char* const* list);
 // The path of a shader file: rsrc_path + "/shaders/" + name, from the root folder.
 std::string OGL_shader_path(const std::string& name);
 // Expands #include "name" directives of text in place, at most depth levels

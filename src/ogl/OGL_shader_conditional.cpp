@@ -1,14 +1,6 @@
 // Families of shader variants keyed by flag values.
 #include "ogl/OGL_shader.h"
 
-namespace {
-std::vector<std::string> names_of(const char* const* list) {
-  std::vector<std::string> out;
-  for (; list && *list; ++list) out.emplace_back(*list);
-  return out;
-}
-}  // namespace
-
 OGL_shader_conditional::OGL_shader_conditional(const char* vert_name, const char* geom_name, const char* frag_name,
                                                const char* const* uniforms, const char* const* attributes,
                                                const OGL_conditional_t* flags, const char* extra)
@@ -16,8 +8,8 @@ OGL_shader_conditional::OGL_shader_conditional(const char* vert_name, const char
       vert(vert_name ? vert_name : ""),
       geom(geom_name ? geom_name : ""),
       frag(frag_name ? frag_name : ""),
-      uniform_names(names_of(uniforms)),
-      attribute_names(names_of(attributes)) {
+      uniform_names(OGL_shader_names(uniforms)),
+      attribute_names(OGL_shader_names(attributes)) {
   for (; flags && flags->name; ++flags) {
     flag_names.emplace_back(flags->name);
     flag_values.push_back(flags->values);

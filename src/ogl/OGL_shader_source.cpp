@@ -6,6 +6,12 @@
 #include "files/xmap.h"
 #include "ogl/OGL_shader.h"
 
+std::vector<std::string> OGL_shader_names(const char* const* list) {
+  std::vector<std::string> out;
+  for (; list && *list; ++list) out.emplace_back(*list);
+  return out;
+}
+
 std::string OGL_shader_path(const std::string& name) { return std::string(rsrc_path) + "/shaders/" + name; }
 
 void OGL_shader_expand_includes(std::string& text, int depth) {
