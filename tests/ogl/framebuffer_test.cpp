@@ -237,14 +237,34 @@ TEST_F(Targets, AnIncompleteTargetIsReportedAndRendersByCopying) {
   EXPECT_EQ(std::count(alert_kinds.begin(), alert_kinds.end(), (int)t_warning), 1);
 }
 
-TEST_F(Targets, TheAlertScreensResetPutsBothRecordsBackToTheWindow) {
+// The alert screen switches to the fixed-function pipeline and the window's
+// framebuffer directly, then resets both records: the same shader and
+// target must bind again afterwards rather than be skipped as current.
+TEST_F(Targets, AfterTheAlertScreensResetTheSameShaderAndTargetBindAgain) {
+  shader_file("paint.glsl", k_paint_glsl);
+  OGL_shader s("paint.glsl", nullptr, "paint.glsl", "#define PAINT 1.0\n", nullptr, nullptr);
   OGL_framebuffer t(first_ref, 0x1002, 0, 16, 16, 0, 0, "reset");
   t.begin_render(1);
+  s.bind();
+  gl_seams::real_use(0);
+  glExt.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+  OGL_shader::unbind_shaders();
   OGL_framebuffer::reset_to_window();
+  EXPECT_EQ(OGL_shader::current_shader, nullptr);
   EXPECT_EQ(OGL_framebuffer::mObjNow, nullptr);
   EXPECT_EQ(OGL_framebuffer::mTypeNow, 0);
   EXPECT_EQ(binding(), 0);
+  EXPECT_EQ(current_program(), 0);
+  gl_seams::reset();
+  s.bind();
+  EXPECT_EQ(gl_seams::use_program, 1);
+  EXPECT_EQ(current_program(), (GLint)s.get_gl_id());
   wins = saved_wins;
+  t.begin_render(1);
+  EXPECT_EQ(binding(), (GLint)t.get_fbo());
+  EXPECT_EQ(OGL_framebuffer::mObjNow, &t);
+  t.end_render();
+  EXPECT_EQ(binding(), 0);
 }
 
 }  // namespace

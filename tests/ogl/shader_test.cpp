@@ -187,6 +187,37 @@ TEST_F(Shaders, ABrokenReloadKeepsTheOldProgramAndReturnsAfterOneTry) {
   }
 }
 
+// The alert screen a user answers after mending the file. It goes away
+// once answered, so a build that still fails is not tried again.
+std::string g_mend_path;
+int g_shown = 0;
+void mend_while_shown(int, const std::string*, int kind, const std::string&) {
+  ++g_shown;
+  EXPECT_EQ(kind, t_warning);
+  test_write_file(g_mend_path, std::string("#define PAINT_EDIT 1.0, 0.0, 1.0, 1.0\n") + k_paint_glsl);
+  g_alert_screens.show_alert_screen = nullptr;
+}
+
+TEST_F(Shaders, AnAnsweredWarningBuildsAgainAndPicksUpTheMend) {
+  shader_file("paint.glsl", std::string("#define PAINT_EDIT 0.0, 1.0, 0.0, 1.0\n") + k_paint_glsl);
+  auto s = paint("PAINT_EDIT");
+  g_mend_path = app_path + "Resources/shaders/paint.glsl";
+  shader_file("paint.glsl", "broken");
+  const alert_screens saved = g_alert_screens;
+  const int saved_inited = ogl_inited;
+  cmdline.options.clear();
+  ogl_inited = 1;
+  g_alert_screens.show_alert_screen = mend_while_shown;
+  g_shown = 0;
+  const int built = s->reload(1);
+  g_alert_screens = saved;
+  ogl_inited = saved_inited;
+  EXPECT_EQ(built, 1);
+  EXPECT_EQ(g_shown, 1);
+  s->bind();
+  EXPECT_EQ(draw_quad(), 0xff00ffffu);
+}
+
 TEST_F(Shaders, ReloadPixelShadersRebuildsAnEditedFileInPlace) {
   shader_file("paint.glsl", std::string("#define PAINT_EDIT 1.0, 0.0, 0.0, 1.0\n") + k_paint_glsl);
   auto s = paint("PAINT_EDIT");
