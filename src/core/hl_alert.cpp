@@ -92,6 +92,13 @@ void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2
   in_alert = 0;
 }
 
+int MACIBM_alert_is_answered() {
+  if (THREAD_is_inited() && !THREAD_is_main_thread()) return 0;
+  if (g_alert_handler || scripted_run()) return 0;
+  if (in_alert || !ogl_inited) return g_alert_screens.show_system_box != nullptr;
+  return g_alert_screens.show_alert_screen != nullptr;
+}
+
 void MACIBM_finishup(int save) {
   static int finished_save = 0;
   if (save) {

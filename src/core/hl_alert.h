@@ -16,6 +16,11 @@ enum alert_kind { t_language = 0, t_warning = 1, t_quit = 2, t_crash = 3 };
 void __MACIBM_alert(int return_win, const std::string& s1, const std::string& s2,
                     const std::string& s3, const std::string& s4, int kind,
                     const char* file, int line);
+// 1 when an alert raised now on this thread would wait for a user to answer
+// it: neither "--fps_test" nor "--qa_script", no test handler, and a screen
+// or system box to show it on. Callers that try again after an alert use it
+// so that a failure nobody sees is not repeated for ever.
+int MACIBM_alert_is_answered();
 
 // Where alerts go instead of the screen while a test steers the frames:
 // when set, __MACIBM_alert on the main thread hands it the kind, the four

@@ -101,7 +101,7 @@ void OGL_make_back_tex() {
   UTL_critical_section_unlock(&bt_cs);
 }
 
-void OGL_plot_back_tex(int) {
+void OGL_plot_back_tex(int depth_only) {
   UTL_critical_section_lock(&bt_cs);
   const float sw = (float)wins.x_pix, sh = (float)wins.y_pix;
   float left, bottom;
@@ -110,12 +110,22 @@ void OGL_plot_back_tex(int) {
     left = right - back_dx;
     const float top = sh + std::clamp((float)back_dy - sh, 0.0f, 512.0f);
     bottom = top - back_dy;
-    if (back_dx < sw || back_dy < sh) OGL_plot_back_col();
+    // The depth pass leaves colour alone, the fill included.
+    if ((back_dx < sw || back_dy < sh) && !depth_only) OGL_plot_back_col();
   } else {
     left = back_x;
     bottom = 0;
   }
-  OGL_setstate(fog_off, 1, lit_off, al_blend_test, deR_off, deW_off);
+  if (depth_only) {
+    // Only texels that are fully opaque write depth, all at the nearest
+    // depth, so later drawing behind the picture is hidden exactly there.
+    OGL_setstate(fog_off, 1, lit_off, al_test, deR_on, deW_on);
+    glAlphaFunc(GL_GEQUAL, 1.0f);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthRange(0, 0);
+  } else {
+    OGL_setstate(fog_off, 1, lit_off, al_blend_test, deR_off, deW_off);
+  }
   OGL_set_colour(back_colr, 1.0f);
   // Each tile holds 512 picture pixels each way; a picture that does not
   // fill the 2048 layout shows only its own part of the tiles, unstretched.
@@ -139,5 +149,10 @@ void OGL_plot_back_tex(int) {
       glVertex2f(r, b);
       glEnd();
     }
+  if (depth_only) {
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthRange(0, 1);
+    glAlphaFunc(GL_GREATER, 0);
+  }
   UTL_critical_section_unlock(&bt_cs);
 }

@@ -20,7 +20,9 @@ void OGL_plot_back_col();
 // (sub-window -1), else nothing. A missing picture, or one over 2048 pixels
 // either way, is the quit alert for a missing file.
 void OGL_make_back_tex();
-// Draws the tiles (depth_only must be 0: the depth pass is not built).
+// Draws the tiles. With depth_only, draws no colour (and no fill) but writes
+// the nearest depth under every fully opaque texel, then restores colour
+// writes, the depth range (0, 1) and the alpha function (greater than 0).
 void OGL_plot_back_tex(int depth_only);
 // Called before the tiles are built; nothing to do here.
 void GOL_set_back_tex_lighting();

@@ -1,5 +1,5 @@
 // The window background: the start-up picture's tiles, read back tile by
-// tile and drawn into the window, and the plain fill.
+// tile and drawn into the window, its depth pass, and the plain fill.
 #include <gtest/gtest.h>
 #include "core/globs.h"
 #include "core/scratch.h"
@@ -32,6 +32,7 @@ class BackTex : public Drawing {
   void TearDown() override {
     app_path = saved_path;
     wins.cur_win = 0;
+    OGL_setstate(fog_off, 0, lit_off, al_none, deR_off, deW_off);
     Drawing::TearDown();
   }
   // intro.png of width x height, each 512-pixel cell in its tile's colour.
@@ -155,6 +156,77 @@ TEST_F(BackTex, TheBackgroundColourFillsTheWholeWindowFromASubWindow) {
   OGL_plot_back_col();
   for (auto [x, y] : {std::pair{0, 0}, {799, 0}, {0, 599}, {799, 599}, {400, 300}})
     EXPECT_EQ(rgb(x, y), 0x336699u) << x << "," << y;
+}
+
+// Texel alpha of the depth pass's test picture: opaque squares of 37 by 23
+// pixels in a checker, the other squares alternately clear and almost
+// opaque (254).
+int alpha_at(int x, int y) {
+  if ((x / 37 + y / 23) % 2 == 0) return 255;
+  return (x / 37) % 2 ? 254 : 0;
+}
+
+TEST_F(BackTex, OnlyOpaqueTexelsWriteTheNearestDepth) {
+  GLint depth_bits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depth_bits);
+  ASSERT_GT(depth_bits, 0);
+  const int w = 800, h = 600;
+  // The window's own size puts texel (x, y) on pixel (x, y); a smaller
+  // picture touches the top left, over what would be the background fill,
+  // which the depth pass must not paint either.
+  struct size_case {
+    int dx, dy;
+  };
+  for (const size_case c : {size_case{w, h}, {400, 300}}) {
+    std::vector<unsigned char> px((size_t)c.dx * c.dy * 4);
+    for (int y = 0; y < c.dy; ++y)
+      for (int x = 0; x < c.dx; ++x) {
+        unsigned char* p = &px[((size_t)y * c.dx + x) * 4];
+        p[0] = 200, p[1] = 100, p[2] = 50, p[3] = (unsigned char)alpha_at(x, y);
+      }
+    TEX_image_desc d;
+    d.format = GL_RGBA;
+    d.width = c.dx;
+    d.height = c.dy;
+    ASSERT_EQ(TEX_save_png(app_path + "Resources/bitmaps/intro.png", d, px.data()), 1);
+    wins.cur_win = -1;
+    OGL_make_back_tex();
+
+    glClearColor(0.1f, 0.2f, 0.3f, 1);
+    glClearDepth(1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const std::vector<uint8_t> before = gl_read_back(0, 0, w, h);
+    OGL_plot_back_tex(1);
+    glFinish();
+
+    std::vector<float> depth((size_t)w * h);
+    glReadPixels(0, 0, w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+    int wrong = 0;
+    const int bottom = h - c.dy;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const bool on_picture = x < c.dx && y >= bottom;
+        const float want = on_picture && alpha_at(x, y - bottom) == 255 ? 0.0f : 1.0f;
+        if (depth[(size_t)y * w + x] != want && ++wrong <= 5)
+          ADD_FAILURE() << c.dx << ": depth at " << x << "," << y << " is " << depth[(size_t)y * w + x];
+      }
+    EXPECT_EQ(wrong, 0) << c.dx;
+    EXPECT_EQ(gl_read_back(0, 0, w, h), before) << c.dx;
+
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+    GLfloat range[2] = {-1, -1}, ref = -1;
+    glGetFloatv(GL_DEPTH_RANGE, range);
+    EXPECT_EQ(range[0], 0);
+    EXPECT_EQ(range[1], 1);
+    GLint func = 0;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &func);
+    glGetFloatv(GL_ALPHA_TEST_REF, &ref);
+    EXPECT_EQ(func, GL_GREATER);
+    EXPECT_EQ(ref, 0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+  }
 }
 
 }  // namespace
