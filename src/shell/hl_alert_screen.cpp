@@ -9,6 +9,8 @@
 #include "files/translate.h"
 #include "ogl/OGL_back_tex.h"
 #include "ogl/OGL_font.h"
+#include "ogl/OGL_framebuffer.h"
+#include "ogl/OGL_shader.h"
 #include "ogl/ogl_extensions.h"
 #include "ogl/ogl_state.h"
 #include "platform/plat_alert_box.h"
@@ -33,6 +35,8 @@ static void sane_drawing_state() {
   }
   // Bound behind the binders' backs: they must not skip the next bind.
   OGL_forget_vbo_binds();
+  OGL_shader::unbind_shaders();
+  OGL_framebuffer::reset_to_window();
   OGL_setstate(fog_off, 0, lit_off, al_blend, deR_off, deW_off);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_SCISSOR_TEST);
