@@ -32,10 +32,10 @@ int launch_app(const std::string& app, const std::string& argument, int finish_f
 }
 
 int eject_dvd(const std::string& path) {
-  std::string mount_point, device;
-  int err = PLAT_volume_of_path(path, mount_point, device);
+  std::string mount_point, device, fstype;
+  int err = PLAT_volume_of_path(path, mount_point, device, fstype);
   if (err) return err;
-  return PLAT_eject_volume(mount_point, device, PLAT_EJECT_TIMEOUT_MS);
+  return PLAT_eject_volume(mount_point, device, PLAT_EJECT_TIMEOUT_MS, fstype);
 }
 
 // Whether text is well-formed UTF-8, as a framework name must be.

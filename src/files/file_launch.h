@@ -11,7 +11,8 @@
 // not be started: the errno of the failed fork or exec.
 int launch_app(const std::string& app, const std::string& argument, int finish_first);
 
-// Unmounts and ejects the volume that holds path (used as given); 0, or
+// Unmounts and ejects the volume that holds path (used as given; a disc
+// image mounted with FUSE is unmounted); 0, or
 // errno: ENOENT for a missing path, EBUSY when the volume cannot be ejected
 // (the system's root volume, or in use), ETIMEDOUT when ejecting hung, ENOSYS
 // when the system has no way to eject.

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <unistd.h>
 #include "files/archive_support.h"
 #include "files/file_launch.h"
 #include "platform/plat_volumes.h"
@@ -41,6 +42,7 @@ TEST_F(Eject, VolumeOfAPath) {
   std::string mount, device;
   ASSERT_EQ(0, PLAT_volume_of_path("/proc/self/status", mount, device));
   EXPECT_EQ("/proc", mount);
+  EXPECT_EQ("proc", device);
   EXPECT_EQ(ENOENT, PLAT_volume_of_path("/no/such/path", mount, device));
 }
 
@@ -65,6 +67,36 @@ TEST_F(Eject, FailuresAreCodes) {
   ASSERT_EQ(0, unlink((tools_ + "eject").c_str()));
   ASSERT_EQ(0, unlink((tools_ + "gio").c_str()));
   EXPECT_EQ(ENOSYS, eject_dvd("/proc"));
+}
+
+TEST_F(Eject, FuseMountsAreUnmountedNotEjected) {
+  struct row {
+    const char* fstype;
+    const char* fusermount;   // its body, or null for no such tool
+    const char* fusermount3;  // likewise
+    int want;
+    const char* calls;
+  } rows[] = {
+      {"fuse.fuseiso", "exit 0", "exit 0", 0, "fusermount -u /media/disc\n"},
+      {"fuse", "exit 0", nullptr, 0, "fusermount -u /media/disc\n"},
+      {"fuse.fuseiso", nullptr, "exit 0", 0, "fusermount3 -u /media/disc\n"},
+      {"fuse.fuseiso", "exit 1", nullptr, EBUSY, "fusermount -u /media/disc\n"},
+      {"fuse.fuseiso", nullptr, nullptr, ENOSYS, ""},
+      // A block device behind FUSE is a real drive.
+      {"fuseblk", "exit 0", "exit 0", 0, "eject /media/disc\n"},
+      {"iso9660", "exit 0", "exit 0", 0, "eject /media/disc\n"},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(std::string(r.fstype) + " " + (r.fusermount ? "fusermount " : "") + (r.fusermount3 ? "fusermount3" : ""));
+    tool("eject", "exit 0");
+    unlink((tools_ + "fusermount").c_str());
+    unlink((tools_ + "fusermount3").c_str());
+    if (r.fusermount) tool("fusermount", r.fusermount);
+    if (r.fusermount3) tool("fusermount3", r.fusermount3);
+    unlink(log_.c_str());
+    EXPECT_EQ(r.want, PLAT_eject_volume("/media/disc", "fuseiso", 1000, r.fstype));
+    EXPECT_EQ(r.calls, test_read_file(log_));
+  }
 }
 
 TEST_F(Eject, HungToolIsKilledAndReported) {
