@@ -168,16 +168,7 @@ static std::string root_of(const PLAT_mount& m) {
 }
 
 PLAT_disc_locator::PLAT_disc_locator(std::string mountinfo, uint64_t (*clock)())
-    : path_(std::move(mountinfo)), clock_(clock ? clock : PLAT_microseconds) {
-  // Only the kernel's own table signals its changes to poll; a plain file
-  // is opened afresh at each read, so a replaced file is seen.
-  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-  struct statfs fs;
-  if (fd >= 0 && fstatfs(fd, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC)
-    fd_ = fd;
-  else if (fd >= 0)
-    close(fd);
-}
+    : path_(std::move(mountinfo)), clock_(clock ? clock : PLAT_microseconds) {}
 
 PLAT_disc_locator::~PLAT_disc_locator() {
   if (fd_ >= 0) close(fd_);
@@ -192,21 +183,42 @@ bool PLAT_disc_locator::table_changed_event() {
   return n > 0 && (p.revents & (POLLPRI | POLLERR));
 }
 
+// Opened at the first question rather than at construction: the kernel's
+// table shows the mount namespace of the moment it is opened.
+void PLAT_disc_locator::open_table() {
+  // Only the kernel's own table signals its changes to poll; a plain file
+  // is opened afresh at each read, so a replaced file is seen.
+  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  struct statfs fs;
+  if (fd >= 0 && fstatfs(fd, &fs) == 0 && fs.f_type == PROC_SUPER_MAGIC)
+    fd_ = fd;
+  else if (fd >= 0)
+    close(fd);
+}
+
 void PLAT_disc_locator::update() {
   const uint64_t now = clock_();
   const bool first = !read_once_;
-  if (!first && (fd_ >= 0 ? !table_changed_event() : now - last_read_us_ < 1000000)) return;
+  if (first)
+    open_table();
+  else if (fd_ >= 0 ? !retry_ && !table_changed_event() : now - last_read_us_ < 1000000)
+    return;
   read_once_ = true;
   last_read_us_ = now;
   reads_++;
   std::vector<PLAT_mount> table;
+  int err;
   if (fd_ >= 0) {
     std::string text;
-    if (read_whole(fd_, text) == 0) parse_mounts(text, table);
+    err = read_whole(fd_, text);
+    if (!err) parse_mounts(text, table);
   } else {
-    PLAT_read_mounts(path_, table);
+    err = PLAT_read_mounts(path_, table);
   }
-  if (!first && table == mounts_) return;
+  // A failed read is no news that every volume went: the last table stands
+  // and the read is tried again at the next question.
+  retry_ = err != 0;
+  if (!first && (err || table == mounts_)) return;
   mounts_ = std::move(table);
   answers_.clear();
   changed_ = 1;

@@ -48,7 +48,8 @@ int PLAT_eject_volume(const std::string& mount_point, const std::string& device,
 // disc's are, so a question is answered again only after the table changed.
 // The table is read again only when poll on the open /proc mount table
 // reports a change; a table that poll cannot watch (a plain file, as tests
-// hand in) is read again at most once a second. Main thread only.
+// hand in) is read again at most once a second. The table is first read, and
+// the kernel's opened, at the first question. Main thread only.
 class PLAT_disc_locator {
  public:
   // Watches the mount table at mountinfo; clock (microseconds, default the
@@ -76,6 +77,7 @@ class PLAT_disc_locator {
   int reads() const { return reads_; }
 
  private:
+  void open_table();
   void update();
   bool table_changed_event();
 
@@ -83,6 +85,7 @@ class PLAT_disc_locator {
   uint64_t (*clock_)();
   int fd_ = -1;  // the open /proc table poll watches, else -1
   bool read_once_ = false;
+  bool retry_ = false;  // the last read failed
   uint64_t last_read_us_ = 0;
   int reads_ = 0;
   int changed_ = 0;

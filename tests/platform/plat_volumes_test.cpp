@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 #include "files/test_child.h"
 #include "platform/plat_volumes.h"
@@ -194,13 +195,21 @@ TEST(PlatVolumes, LocatorReadsAPlainTableAtMostOnceASecond) {
   for (int i = 0; i < 100; i++) EXPECT_EQ(disc + "/", locator.find());
   EXPECT_EQ(3, locator.reads());
 
+  // A table that cannot be read is no news: the disc stays found.
+  ASSERT_EQ(0, unlink(table.c_str()));
+  fake_now += 1000000;
+  EXPECT_EQ(0, locator.refresh());
+  EXPECT_EQ(disc + "/", locator.find());
+  EXPECT_EQ(1, locator.is_mounted(disc + "/"));
+  EXPECT_EQ(4, locator.reads());
+
   // The disc comes out.
   ASSERT_TRUE(test_write_file(table, root_only));
   fake_now += 1000000;
   EXPECT_EQ(1, locator.refresh());
   EXPECT_EQ(0, locator.is_mounted(disc + "/"));
   EXPECT_EQ("", locator.find());
-  EXPECT_EQ(4, locator.reads());
+  EXPECT_EQ(5, locator.reads());
 }
 
 // Makes an ISO image of a disc holding the version file and the set's folder.
@@ -220,9 +229,11 @@ TEST(PlatVolumes, RealDiscImageFoundThenEjected) {
   ASSERT_NE("", iso);
   const std::string point = dir + "mnt";
   ASSERT_EQ(0, mkdir(point.c_str(), 0755));
+  // Made before the child leaves this namespace, as a program's locator may
+  // be made before it unshares: it must watch the namespace it is asked in.
+  PLAT_disc_locator locator("/proc/self/mountinfo", fake_clock);
   auto mount_and_eject = [&] {
     fake_now = 1000000;
-    PLAT_disc_locator locator("/proc/self/mountinfo", fake_clock);
     EXPECT_EQ(1, locator.refresh());
     EXPECT_EQ("", locator.find());
     // However much time passes, the kernel's table is read again only when
