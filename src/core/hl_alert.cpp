@@ -9,6 +9,7 @@
 #include "core/utl_cmdline.h"
 #include "core/utl_debug.h"
 #include "core/utl_mem.h"
+#include "platform/plat_folders.h"
 
 int app_done = 0;
 int in_alert = 0;
@@ -114,4 +115,7 @@ void MACIBM_finishup(int save) {
   if (g_finishup_hooks.flush_events) g_finishup_hooks.flush_events();
   std::lock_guard<std::recursive_mutex> l(xer_mutex());
   if (xer.is_open()) xer.close();
+  // Nothing of this run is left in the temporary folders: the unpacked
+  // directory, copied archives, a bundle copied off the disc.
+  PLAT_remove_temp_folders();
 }

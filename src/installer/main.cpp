@@ -1,15 +1,11 @@
 // Entry point of the installer.
-#include <cstdio>
-#include "core/globs.h"
-#include "files/pref.h"
-#include "core/hl_alert.h"
-#include "shell/hl_init.h"
+#include "installer/app_main.h"
+#include "installer/wizard.h"
+
+// The first screen until the start menu stands.
+static int empty_start(int, wizard_screen&) { return 0; }
 
 int main(int argc, char** argv) {
-  MACIBM_init(argc, argv);
-  stg.stream_count = 0;
-  pref.IO_set(11, 0);
-  printf("Duvizo Installer: the installer's screens are not built yet, so there is nothing to install.\n");
-  MACIBM_finishup(1);
-  return 0;
+  g_wizard = empty_start;
+  return APP_main(argc, argv);
 }

@@ -1,4 +1,5 @@
 #include "platform/plat_folders.h"
+#include <ftw.h>
 #include <pwd.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -57,6 +58,25 @@ std::string read_user_dirs_desktop(const std::string& file, const std::string& h
 
 std::mutex g_lock;
 std::string g_temp;
+std::string g_adopted;
+
+// Where private temporary folders go, and their name before the random part.
+std::string temp_prefix() {
+  const char* t = getenv("TMPDIR");
+  std::string base = (t && t[0] == '/' && is_dir(t)) ? strip_slash(t) : std::string("/tmp");
+  if (base == "/") base.clear();
+  return base + "/Duvizo-";
+}
+
+int remove_entry(const char* path, const struct stat*, int, struct FTW*) {
+  remove(path);
+  return 0;
+}
+
+// Deletes a folder tree without following links out of it.
+void remove_tree(const std::string& dir) {
+  if (!dir.empty()) nftw(dir.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
+}
 
 }  // namespace
 
@@ -96,14 +116,31 @@ std::string PLAT_desktop_folder() {
 std::string PLAT_temp_folder() {
   std::lock_guard<std::mutex> l(g_lock);
   if (!g_temp.empty() && is_dir(g_temp)) return g_temp;
-  const char* t = getenv("TMPDIR");
-  std::string base = (t && t[0] == '/' && is_dir(t)) ? strip_slash(t) : std::string("/tmp");
-  if (base == "/") base.clear();
   // mkdtemp makes the folder with mode 0700 under a name nobody can predict.
-  std::string tmpl = base + "/Duvizo-XXXXXX";
+  std::string tmpl = temp_prefix() + "XXXXXX";
   if (!mkdtemp(tmpl.data())) return std::string();
   g_temp = tmpl;
   return g_temp;
+}
+
+int PLAT_adopt_temp_folder(const std::string& folder) {
+  const std::string prefix = temp_prefix();
+  if (folder.size() != prefix.size() + 6 || folder.compare(0, prefix.size(), prefix) != 0) return 0;
+  if (folder.find('/', prefix.size()) != std::string::npos) return 0;
+  struct stat st;
+  if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+  if (st.st_uid != getuid() || (st.st_mode & 07777) != 0700) return 0;
+  std::lock_guard<std::mutex> l(g_lock);
+  g_adopted = folder;
+  return 1;
+}
+
+void PLAT_remove_temp_folders() {
+  std::lock_guard<std::mutex> l(g_lock);
+  remove_tree(g_temp);
+  remove_tree(g_adopted);
+  g_temp.clear();
+  g_adopted.clear();
 }
 
 

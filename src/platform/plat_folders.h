@@ -16,9 +16,17 @@ std::string PLAT_config_folder();
 // folder, else ~/Desktop; created when missing.
 std::string PLAT_desktop_folder();
 // A temporary folder private to this process (mode 0700) under $TMPDIR, else
-// /tmp; made on the first call, the same answer afterwards. Never removed by
-// the program: the copy of the bundle that start-up runs from lives there.
+// /tmp; made on the first call, the same answer afterwards (made again if it
+// was removed).
 std::string PLAT_temp_folder();
+// Takes folder (no trailing '/') as this program's too when it is a private
+// temporary folder another run of it made: named like PLAT_temp_folder's, in
+// the same place, a real folder owned by this user with mode 0700. A copy of
+// the bundle started from the disc lives in one. 1 when taken, else 0.
+int PLAT_adopt_temp_folder(const std::string& folder);
+// Removes, with everything in them, this process's temporary folder and the
+// one adopted; later calls of PLAT_temp_folder make a new one.
+void PLAT_remove_temp_folders();
 // Whether names on the volume that holds path (which must exist) differ by
 // letter case: 1 yes, 0 no, -1 cannot tell (no letter in the path, or it is missing).
 int PLAT_volume_case_sensitive(const std::string& path);

@@ -11,70 +11,19 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include "e2e_run.h"
 #include "support/private_xvfb.h"
 #include "support/test_env.h"
 
 namespace {
 
-const std::string k_bundle = DUV_BINARY_DIR "/Duvizo Installer.app";
-const std::string k_app = k_bundle + "/Contents/MacOS/Duvizo Installer";
-
-std::string trimmed(std::string s) {
-  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
-  return s;
-}
-
-// A program started in the background with a home folder of its own.
-class background_run {
- public:
-  background_run(const std::string& home, const std::vector<std::string>& argv) {
-    out_ = home + "out.txt";
-    pid_ = fork();
-    if (pid_ == 0) {
-      setenv("HOME", home.c_str(), 1);
-      setenv("XDG_CONFIG_HOME", (home + ".config").c_str(), 1);
-      if (chdir(home.c_str()) != 0 || !freopen(out_.c_str(), "w", stdout)) _exit(127);
-      std::vector<char*> args;
-      for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-      args.push_back(nullptr);
-      execv(args[0], args.data());
-      _exit(127);
-    }
-  }
-  ~background_run() {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  pid_t pid() const { return pid_; }
-  std::string out() const { return test_read_file(out_); }
-  // The exit status once it ended within 30 s; -1 when it did not (killed).
-  int wait_exit() {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < end) {
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string out_;
-};
-
-std::string log_of(const std::string& home) { return test_read_file(home + "Desktop/Duvizo Installer Log.txt"); }
-
-// Runs the built installer in the foreground with HOME at home.
+// Runs the installer's start-up in the foreground with HOME at home: the
+// probe, which runs it as the installer does and ends after its first frame.
 int run_installer(const std::string& home, const std::string& env, const std::string& args, std::string* err) {
   const std::string err_file = home + "stderr.txt";
   const int status = test_run("cd '" + home + "' && HOME='" + home + "' XDG_CONFIG_HOME='" + home + ".config' " + env +
-                              " timeout 30 '" + k_app + "' " + args + " >/dev/null 2>'" + err_file + "'");
+                              " timeout 30 '" DUV_INSTALLER_PROBE "' '" + k_bundle + "' " + args + " >/dev/null 2>'" +
+                              err_file + "'");
   if (err) *err = test_read_file(err_file);
   return status;
 }
@@ -86,10 +35,7 @@ TEST(ShellEndToEnd, WindowAppearsAndTheCloseRequestEndsCleanly) {
   ASSERT_TRUE(x.ok()) << x.error();
   const std::string home = test_scratch_dir("run");
   background_run app(home, {DUV_SHELL_DEMO, k_bundle, "run", "--lang=en"});
-  const std::string wid =
-      trimmed(test_capture("timeout 30 xdotool search --sync --pid " + std::to_string(app.pid()) + " | head -1"));
-  ASSERT_FALSE(wid.empty());
-  ASSERT_EQ(test_run(std::string(DUV_SEND_WM_DELETE) + " " + wid), 0);
+  ASSERT_TRUE(app.close_window());
   EXPECT_EQ(app.wait_exit(), 0);
 
   const std::string log = log_of(home);

@@ -193,7 +193,9 @@ TEST_F(PrefFile, AFullDiskIsReported) {
 
 TEST_F(PrefFile, TheInstallerReadsAndSavesIt) {
   ASSERT_TRUE(test_write_file(prefs_file(), "I\n10 version\n_log_actions 1\n_stream_count 9\n_message_3 note\n"));
-  int status = test_run("'" DUV_APP_EXE "' '--pref:_get_beta=1' > /dev/null 2>&1");
+  // The installer's run, ended after its first frame.
+  int status = test_run("'" DUV_INSTALLER_PROBE "' '" DUV_BINARY_DIR
+                        "/Duvizo Installer.app' '--pref:_get_beta=1' > /dev/null 2>&1");
   EXPECT_EQ(status, 0);
   EXPECT_EQ(test_read_file(prefs_file()),
             "I\n10 version\n_message_3 note\n_stream_count 9\n_log_actions 1\n_proxy_port_int 0\n_get_beta 1\n");

@@ -4,10 +4,12 @@
 #include "support/test_env.h"
 
 namespace {
-// Runs the program with its own home folder; returns the exit status.
+// Runs the installer's start-up and finish-up with its own home folder (the
+// probe: the installer's run, ended after its first frame); returns the exit
+// status.
 int run_app(const std::string& home, const std::string& args) {
-  return test_run("HOME='" + home + "' XDG_CONFIG_HOME='" + home + ".config' '" DUV_APP_EXE "' " + args +
-                  " >/dev/null 2>&1");
+  return test_run("HOME='" + home + "' XDG_CONFIG_HOME='" + home + ".config' '" DUV_INSTALLER_PROBE "' '" DUV_BINARY_DIR
+                  "/Duvizo Installer.app' " + args + " >/dev/null 2>&1");
 }
 }  // namespace
 

@@ -1,0 +1,97 @@
+#include "installer/dvd_disc.h"
+#include <memory>
+#include "core/globs.h"
+#include "core/hl_alert.h"
+#include "core/hl_paths.h"
+#include "engine/next.h"
+#include "engine/utils_dir.h"
+#include "engine/utils_table.h"
+#include "files/file_compress.h"
+#include "files/file_errors.h"
+#include "files/file_launch.h"
+#include "files/file_ops.h"
+#include "files/translate.h"
+#include "files/xmap.h"
+#include "installer/inst_state.h"
+#include "platform/plat_volumes.h"
+
+static std::unique_ptr<PLAT_disc_locator> g_locator;
+
+static PLAT_disc_locator& locator() {
+  if (!g_locator) g_locator = std::make_unique<PLAT_disc_locator>();
+  return *g_locator;
+}
+
+void UTIL_set_mount_table(const std::string& mountinfo_path) {
+  g_locator = std::make_unique<PLAT_disc_locator>(mountinfo_path);
+}
+
+void UTIL_locate_dvd(const std::string& wanted) {
+  PLAT_disc_locator& l = locator();
+  // A disc taken out behind our back: forget it, so the next one is found.
+  if (l.refresh() && !dvd_path.empty() && !l.is_mounted(dvd_path)) dvd_path.clear();
+  if (!wanted.empty())
+    dvd_path = l.find(wanted, install_name);
+  else if (dvd_path.empty())
+    dvd_path = l.find(std::string(), install_name);
+}
+
+// A set's name becomes a folder name on the disc and of the installation: one
+// name, never a path.
+static bool is_folder_name(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+         name.find('\0') == std::string::npos;
+}
+
+static void read_version_file() {
+  xmap_class f(dvd_path + "dvd_version.txt");
+  if (!f.mem_beg) return;
+  static const int versions[] = {900, 0};
+  if (f.check_file(xmap_text, versions, "DVD", nullptr) != 900) return;
+  servers.clear();
+  std::string name = no_install_name;
+  while (f.mem_cur < f.mem_end) {
+    if (f.TXT_str_scan_match("VERSION", 1, 0))
+      f.TXT_str_scan_eoln(&name);
+    else
+      f.TXT_str_scan_eoln(nullptr);
+  }
+  if (is_folder_name(name)) install_name = name;
+}
+
+void UTIL_scan_dvd() {
+  if (dvd_path.empty()) UTIL_locate_dvd();
+  if (!dvd_path.empty() && install_name == no_install_name) read_version_file();
+  if (install_name == no_install_name || stg.stage != 0) return;
+  const std::string zip = dvd_path + install_name + "/directory.txt.zip";
+  if (int err = zip_to_file(zip, temp_path, nullptr, 0)) {
+    __MACIBM_alert(0, UTL_translate_string("DVD scan: The installer cannot extract a file."),
+                   UTL_string_sub(UTL_translate_string("Error: %1:message%."), error_str(err)),
+                   UTL_string_sub(UTL_translate_string("Compressed File: %1:file%."), zip),
+                   UTL_string_sub(UTL_translate_string("Destination Path: %1:file%."), temp_path), t_quit,
+                   "Installer-f/utils_dvd", __LINE__);
+    return;
+  }
+  stg.stage = read_directory(temp_path + "directory.txt", "");
+}
+
+// Whether want_file_disk names a file of the table.
+static bool wanted_file_known() { return want_file_disk >= 0 && want_file_disk < static_cast<int>(sim_info.size()); }
+
+int UTIL_switch_disk(int first) {
+  if (first && !dvd_path.empty()) {
+    eject_dvd(dvd_path);
+    dvd_path.clear();
+  }
+  return wanted_file_known() ? current_version(want_file_disk).disk : 0;
+}
+
+int UTIL_verify_disk() {
+  if (!wanted_file_known()) return 0;
+  const file_version_struct& v = current_version(want_file_disk);
+  const std::string below_root = install_name + "/" + v.path + suffix_for_file(want_file_disk);
+  UTIL_locate_dvd(below_root);
+  if (dvd_path.empty() || !file_exists(dvd_path + below_root)) return 0;
+  current_disk = v.disk;
+  return 1;
+}
