@@ -54,6 +54,20 @@ TEST(DiscSetBuilds, ADiscTakesArchivesUpToItsLimitAndTheNextFileStartsTheNext) {
   }
 }
 
+TEST(DiscSetBuilds, DiscsBeyondTheSixthGetTheirFoldersMadeAsTheyAreReached) {
+  const std::string m = fresh_master();
+  const std::string dst = test_scratch_dir("many") + "set/";
+  const tool_run run = run_disc_set("--type=1 --disc_kb=0 --src=" + sh_quote(m) + " --dst=" + sh_quote(dst));
+  ASSERT_EQ(run.status, 0) << alert_lines(run.log);
+  const dir_file d = read_set_directory(dir_zip(dst, "disk_0/"));
+  EXPECT_GT(d.disk_lines, 8);
+  for (const dir_entry& e : d.files) {
+    const std::string suffix = e.path().find("Global Scenery") != std::string::npos ? ".7z" : ".zip";
+    const std::string archive = dst + "disk_" + std::to_string(e.disk) + "/Duvizo 10/" + e.path() + suffix;
+    EXPECT_EQ(test_run("test -f " + sh_quote(archive)), 0) << archive;
+  }
+}
+
 TEST(DiscSetBuilds, AWebSetCarriesTheChangeLogOfTheSetBeforeIt) {
   // The previous directory: the sample set's, plus a file retired long ago.
   const std::string work = test_scratch_dir("web");
@@ -133,6 +147,8 @@ TEST(DiscSetBuilds, ASetBuiltHereServesAsTheNextOldDirectory) {
   ASSERT_EQ(test_run("unzip -p " + sh_quote(dir_zip(work + "one/", "")) + " directory.txt > " +
                      sh_quote(work + "second.txt")),
             0);
+  // An empty output folder that is there already is taken as it is.
+  ASSERT_EQ(test_run("mkdir " + sh_quote(work + "two")), 0);
   const tool_run second = run_disc_set("--old_dir=" + sh_quote(work + "second.txt") + " --src=" + sh_quote(m) +
                                        " --dst=" + sh_quote(work + "two/"));
   EXPECT_EQ(second.status, 0) << alert_lines(second.log);
