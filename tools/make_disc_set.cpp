@@ -21,8 +21,18 @@ void refuse(const std::string& s1, const std::string& s2) {
   __MACIBM_alert(0, s1, s2, "", "", t_crash, "Installer-f/make_disc_set", __LINE__);
 }
 
-std::string folder_option(const char* name) {
+// Start-up moves into the folder that holds the bundle, so relative paths
+// are taken from where the tool was started.
+std::string g_start_folder;
+
+std::string path_option(const char* name) {
   std::string path = cmdline.get_option(name);
+  if (!path.empty() && path[0] != '/') path = g_start_folder + "/" + path;
+  return path;
+}
+
+std::string folder_option(const char* name) {
+  std::string path = path_option(name);
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
 }
@@ -51,12 +61,14 @@ void prepare_destination(const std::string& dst) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::error_code ec;
+  g_start_folder = std::filesystem::current_path(ec).string();
   MACIBM_init(argc, argv);
   if (ogl_inited) disc_set_connect_screen();
 
   src_fold = folder_option("--src");
   dst_fold_base = folder_option("--dst");
-  old_dir_path = cmdline.get_option("--old_dir");
+  old_dir_path = path_option("--old_dir");
   build_type = static_cast<int>(number_option("--type", 0));
   disc_limit_kb = number_option("--disc_kb", disc_limit_kb);
   if (src_fold.empty() || !dir_exists(src_fold)) refuse("The master copy is not a folder:", src_fold);

@@ -68,6 +68,24 @@ TEST(DiscSetBuilds, DiscsBeyondTheSixthGetTheirFoldersMadeAsTheyAreReached) {
   }
 }
 
+TEST(DiscSetBuilds, ATileOnAnotherVolumeIsCopiedWhereItCannotBeLinked) {
+  // /dev/shm is a memory file system of its own, so links from it to the
+  // scratch folder fail with EXDEV.
+  const std::string shm = test_capture("mktemp -d /dev/shm/duv-master-XXXXXX | tr -d '\\n'") + "/";
+  ASSERT_NE(shm, "/");
+  const std::string dst = test_scratch_dir("xdev") + "set/";
+  ASSERT_EQ(test_run("cp -a " + sh_quote(fresh_master()) + " " + sh_quote(shm + "m")), 0);
+  if (test_capture("stat -c %d /dev/shm") == test_capture("stat -c %d " + sh_quote(test_outer_tmp()))) {
+    test_run("rm -rf " + sh_quote(shm));
+    GTEST_SKIP() << "/dev/shm lies on the scratch folder's volume here";
+  }
+  const tool_run run = run_disc_set("--type=1 --src=" + sh_quote(shm + "m/") + " --dst=" + sh_quote(dst));
+  EXPECT_EQ(run.status, 0) << alert_lines(run.log);
+  const std::string tile = "All/Global Scenery/-global terrain-/+40-130/+47-123.dsf.7z";
+  EXPECT_EQ(test_run("cmp " + sh_quote(shm + "m/" + tile) + " " + sh_quote(dst + "disk_0/Duvizo 10/" + tile)), 0);
+  test_run("rm -rf " + sh_quote(shm));
+}
+
 TEST(DiscSetBuilds, AWebSetCarriesTheChangeLogOfTheSetBeforeIt) {
   // The previous directory: the sample set's, plus a file retired long ago.
   const std::string work = test_scratch_dir("web");
@@ -86,9 +104,9 @@ TEST(DiscSetBuilds, AWebSetCarriesTheChangeLogOfTheSetBeforeIt) {
                      // The web set leaves the tiles out, so their archives must go too.
                      "find 'All/Global Scenery' -name '*.7z' -delete"),
             0);
+  // Relative paths are taken from where the tool starts.
   const std::string dst = work + "set/";
-  const tool_run run = run_disc_set("--type=0 --old_dir=" + sh_quote(old_dir) + " --src=" + sh_quote(m) +
-                                    " --dst=" + sh_quote(dst));
+  const tool_run run = run_disc_set("--type=0 --old_dir=directory_old.txt --src=" + sh_quote(m) + " --dst=set", work);
   ASSERT_EQ(run.status, 0) << alert_lines(run.log) << run.stdout_text;
   EXPECT_NE(run.log.find("OK compression is done. Checklist if doing net:"), std::string::npos);
   const dir_file d = read_set_directory(dir_zip(dst, ""));

@@ -19,10 +19,11 @@ std::string fresh_master() {
   return dir;
 }
 
-tool_run run_disc_set(const std::string& args) {
+tool_run run_disc_set(const std::string& args, const std::string& cwd) {
   const std::string home = test_scratch_dir("tool_home");
   tool_run r;
-  r.stdout_text = test_capture("env HOME=" + sh_quote(home) + " XDG_CONFIG_HOME=" + sh_quote(home + ".config") +
+  const std::string go = cwd.empty() ? "" : "cd " + sh_quote(cwd) + " && ";
+  r.stdout_text = test_capture(go + "env HOME=" + sh_quote(home) + " XDG_CONFIG_HOME=" + sh_quote(home + ".config") +
                                    " " + sh_quote(DUV_MAKE_DISC_SET) + " --qa_script " + args + " 2>&1",
                                &r.status);
   r.log = test_read_file(home + "Desktop/Duvizo Installer Log.txt");

@@ -17,8 +17,8 @@ struct tool_run {
   std::string stdout_text;
 };
 // Runs make_disc_set --qa_script with args (already quoted for the shell)
-// in a home folder of its own.
-tool_run run_disc_set(const std::string& args);
+// in a home folder of its own, started in folder cwd when given.
+tool_run run_disc_set(const std::string& args, const std::string& cwd = "");
 // The alerts' first lines as the log holds them, for failure messages.
 std::string alert_lines(const std::string& log);
 
