@@ -107,6 +107,9 @@ void APIENTRY MY_glDeleteBuffers(GLsizei n, const GLuint* buffers);
 // bound again. Each call made adds 1 to "num_xdl_bind" / "num_xdl_bind_ind".
 void OGL_bind_vbo(GLuint name);
 void OGL_bind_vbo_ind(GLuint name);
+// Forgets the names both binders bound last, after code bound buffers
+// directly: the next call of each reaches the driver whatever its name.
+void OGL_forget_vbo_binds();
 
 // The OpenGL name of a token for log lines ("GL_RGBA16F_ARB"), or "0x%08x"
 // of its value for a token it does not know.

@@ -26,41 +26,85 @@ static int wait_child(pid_t pid, int* status) {
   return 0;
 }
 
-int PLAT_start_program(const std::string& path, const std::vector<std::string>& argv) {
-  // Everything the child touches is made before fork: after it, in a process
-  // with threads, only async-signal-safe calls are allowed.
-  std::vector<char*> args = c_argv(argv);
-  int pipefd[2];
+// Forks with a close-on-exec pipe through which a child whose exec fails
+// reports why. Returns 0 (*pid is 0 in the child) or errno.
+static int fork_reporting(int pipefd[2], pid_t* pid) {
   if (pipe2(pipefd, O_CLOEXEC) != 0) return errno;
-  pid_t pid = fork();
-  if (pid < 0) {
+  *pid = fork();
+  if (*pid < 0) {
     int err = errno;
     close(pipefd[0]);
     close(pipefd[1]);
     return err;
   }
+  if (*pid > 0) close(pipefd[1]);
+  return 0;
+}
+
+// In the child after a failed exec: passes errno to the parent and ends.
+[[noreturn]] static void report_exec_failure(int write_fd, int exit_code) {
+  int err = errno;
+  ssize_t w = write(write_fd, &err, sizeof err);
+  (void)w;
+  _exit(exit_code);
+}
+
+// The pipe's write end closes on a successful exec (or at the child's end):
+// an empty read means the program is running. Returns 0 or the child's errno.
+static int exec_result(int read_fd) {
+  int child_err = 0;
+  ssize_t n;
+  do {
+    n = read(read_fd, &child_err, sizeof child_err);
+  } while (n < 0 && errno == EINTR);
+  close(read_fd);
+  if (n == (ssize_t)sizeof child_err) return child_err ? child_err : ENOEXEC;
+  return 0;
+}
+
+int PLAT_start_program(const std::string& path, const std::vector<std::string>& argv) {
+  // Everything the child touches is made before fork: after it, in a process
+  // with threads, only async-signal-safe calls are allowed.
+  std::vector<char*> args = c_argv(argv);
+  int pipefd[2];
+  pid_t pid;
+  if (int err = fork_reporting(pipefd, &pid)) return err;
   if (pid == 0) {
     // The new program must not inherit our log, archives or sockets.
     syscall(SYS_close_range, 3, ~0U, CLOSE_RANGE_CLOEXEC);
     execv(path.c_str(), args.data());
-    // The pipe's write end closes on a successful exec; reaching here means
-    // the exec failed, and the parent learns why through the pipe.
-    int err = errno;
-    ssize_t w = write(pipefd[1], &err, sizeof err);
-    (void)w;
-    _exit(err & 0xff);
+    report_exec_failure(pipefd[1], errno & 0xff);
   }
-  close(pipefd[1]);
-  int child_err = 0;
-  ssize_t n;
-  do {
-    n = read(pipefd[0], &child_err, sizeof child_err);
-  } while (n < 0 && errno == EINTR);
-  close(pipefd[0]);
-  if (n == (ssize_t)sizeof child_err) {
-    wait_child(pid, nullptr);
-    return child_err ? child_err : ENOEXEC;
+  int err = exec_result(pipefd[0]);
+  if (err) wait_child(pid, nullptr);
+  return err;
+}
+
+int PLAT_open_in_browser(const std::string& url) {
+  const char* argv[] = {"xdg-open", url.c_str(), nullptr};
+  int pipefd[2];
+  pid_t mid;
+  if (int err = fork_reporting(pipefd, &mid)) return err;
+  if (mid == 0) {
+    // The opener runs as a grandchild that init adopts, so the program
+    // neither waits for the browser nor leaves a zombie behind.
+    setsid();
+    pid_t pid = fork();
+    if (pid != 0) _exit(pid < 0 ? 1 : 0);
+    syscall(SYS_close_range, 3, ~0U, CLOSE_RANGE_CLOEXEC);
+    int null_fd = open("/dev/null", O_RDWR);
+    if (null_fd >= 0) {
+      dup2(null_fd, 0);
+      if (null_fd > 2) close(null_fd);
+    }
+    execvp(argv[0], const_cast<char* const*>(argv));
+    report_exec_failure(pipefd[1], 127);
   }
+  int st = 0;
+  while (waitpid(mid, &st, 0) < 0 && errno == EINTR) {
+  }
+  if (int err = exec_result(pipefd[0])) return err;
+  if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) return ECHILD;
   return 0;
 }
 

@@ -1,5 +1,6 @@
 // Starting other programs: handing the process over to another application,
-// and running a system tool to completion with a time-out.
+// running a system tool to completion with a time-out, and opening a web page
+// in the user's browser.
 #pragma once
 #include <string>
 #include <vector>
@@ -21,3 +22,8 @@ int PLAT_run_tool(const std::vector<std::string>& argv, int timeout_ms, int* sta
 // 1 when a process with the id pid exists (one of another user's included),
 // else 0.
 int PLAT_process_alive(int pid);
+
+// Hands url to the desktop's opener ("xdg-open", looked up in PATH) as its
+// one argument, never through a shell, and returns without waiting for it:
+// 0 once it was started, else errno (ENOENT: no opener on PATH).
+int PLAT_open_in_browser(const std::string& url);

@@ -10,11 +10,13 @@
 #include "platform/plat_events.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
+#include "shell/hl_alerts.h"
 #include "shell/hl_init.h"
 #include "shell/wins.h"
 #include "widgets/cmnd.h"
 #include "widgets/colr.h"
 #include "widgets/focus.h"
+#include "widgets/keys.h"
 #include "widgets/reno.h"
 
 // The six glowing colours follow the clock's pulse level.
@@ -30,12 +32,16 @@ static void pulse_colours(float p) {
 
 void MACIBM_connect_layers() {
   g_finishup_hooks.save_prefs = [] { pref.IO_set(11, 1); };
-  // Leaving full screen puts the display's own mode back.
+  g_finishup_hooks.save_keys = [] { keys.keys_io(1); };
+  // Only a window can have switched the display: without one there is
+  // nothing to put back (and no display need be opened to learn that).
   g_finishup_hooks.restore_display = [] {
-    if (cons.window(0)) MACIBM_go_full_screen(0);
+    if (cons.window(0)) MACIBM_setres(0);
   };
   g_finishup_hooks.close_windows = [] { cons.cons_close_all(); };
   g_finishup_hooks.flush_events = PLAT_flush_events;
+  g_alert_screens.show_alert_screen = APL_alert_screen;
+  g_alert_screens.show_system_box = APL_system_box;
 
   g_thread_gl_hooks.threaded_avail = [] { return glExt.threaded_avail; };
   g_thread_gl_hooks.threaded_failed = [] { glExt.threaded_ogl_failed(); };

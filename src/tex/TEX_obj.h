@@ -41,6 +41,7 @@ enum : int {
   tex_flag_res_down = 0x20000,   // half of it
   tex_flag_full_res = 0x40000,
   tex_flag_no_gamma = 0x80000,
+  tex_flag_gradient = 0x100000,  // a slope map of the image's heights
   tex_flag_max = 0x1FFFFF,
 };
 

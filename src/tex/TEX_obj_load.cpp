@@ -16,6 +16,8 @@
 #include "files/xmap.h"
 #include "ogl/ogl_extensions.h"
 #include "tex/TEX_bind.h"
+#include "tex/TEX_bmp.h"
+#include "tex/TEX_gradient.h"
 #include "tex/TEX_image.h"
 #include "tex/TEX_obj.h"
 #include "tex/TEX_png.h"
@@ -114,6 +116,7 @@ int TEX_obj::load() {
     ok = load_mem(im);
   if (!ok) return fail(im);
   if (im.desc.format == GL_RGBA && im.from_file && !im.desc.has_mipmaps) TEX_clean_edge(im.desc, im.buf);
+  if ((flags & tex_flag_gradient) && im.buf) TEX_make_gradient(im.buf, im.desc, 1.0f);
   return upload(im);
 }
 
@@ -137,12 +140,14 @@ int TEX_obj::load_file(image& im) {
   }
   xmap_class file(chosen, 0, 0);
   if (!file.mem_beg || file.mem_end - file.mem_beg <= 7) return 0;
-  // Compressed and BMP files have no decoder here: they fail like
-  // unreadable files.
+  // Compressed files have no decoder here: they fail like unreadable files.
   static const unsigned char png_sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (!std::equal(png_sig, png_sig + 8, (const unsigned char*)file.mem_beg)) return 0;
+  const int is_bmp =
+      TEX_is_bmp(file) && TEX_load_bmp(chosen, &file, im.buf, code_of(flags & 0xF).format, 0, 1, im.desc);
+  if (!is_bmp && !std::equal(png_sig, png_sig + 8, (const unsigned char*)file.mem_beg)) return 0;
   const colour_code cc = code_of(flags & 0xF);
-  if (!TEX_load_png(chosen, &file, im.buf, cc.format, 0, 1, cc.alpha_mode, !(flags & tex_flag_no_gamma), im.desc))
+  if (!is_bmp &&
+      !TEX_load_png(chosen, &file, im.buf, cc.format, 0, 1, cc.alpha_mode, !(flags & tex_flag_no_gamma), im.desc))
     return 0;
   im.owned = 1;
   im.from_file = 1;

@@ -2,17 +2,26 @@
 #include <png.h>
 #include <algorithm>
 #include <cstring>
+#include "core/hl_string.h"
 #include "files/xmap.h"
+#include "tex/TEX_bmp.h"
+#include "tex/TEX_obj.h"
 
 int TEX_load_any(const std::string& path, unsigned char*& buffer, unsigned long format, int pad_to_width,
                  png_alpha_mode mode, int gamma, TEX_image_desc& desc) {
   xmap_class file(path, 0, 0);
   if (!file.mem_beg || file.mem_end - file.mem_beg < 8) return 0;
   const unsigned char* head = reinterpret_cast<const unsigned char*>(file.mem_beg);
-  // A bitmap: no bitmap decoder is built in yet.
-  if (head[0] == 'B' && head[1] == 'M') return 0;
+  if (TEX_is_bmp(file)) return TEX_load_bmp(path, &file, buffer, format, pad_to_width, 0, desc);
   if (png_sig_cmp(head, 0, 8) == 0) return TEX_load_png(path, &file, buffer, format, pad_to_width, 0, mode, gamma, desc);
   return 0;
+}
+
+int TEX_load_any_ext(const std::string& path, unsigned char*& buffer, unsigned long format, int pad_to_width,
+                     png_alpha_mode mode, int gamma, TEX_image_desc& desc) {
+  UTL_check_string_length(path);
+  if (TEX_load_any(TEX_replace_ext(path, ".png"), buffer, format, pad_to_width, mode, gamma, desc)) return 1;
+  return TEX_load_any(TEX_replace_ext(path, ".bmp"), buffer, format, pad_to_width, mode, gamma, desc);
 }
 
 void TEX_downscale(TEX_image_desc& desc, unsigned char* pixels, int factor_x, int factor_y) {

@@ -7,10 +7,16 @@
 
 // Decodes the BMP or PNG file at path (no power-of-two padding) into buffer,
 // allocated when null. Returns 1 on success; 0, silently, for a missing
-// file, one under 8 bytes, or one that is neither; a PNG decoder's own
-// failures apply once it runs.
+// file, one under 8 bytes, or one that is neither; a decoder's own
+// refusals and alerts apply once it runs.
 int TEX_load_any(const std::string& path, unsigned char*& buffer, unsigned long format, int pad_to_width,
                  png_alpha_mode mode, int gamma, TEX_image_desc& desc);
+// TEX_load_any of path with its extension (a dot and three characters at
+// the end) replaced by ".png", and only when that returns 0, by ".bmp"; a
+// path without one gets them appended. Returns 1 when either decoded. A
+// path of 500 bytes or more raises the crash alert "String too long!".
+int TEX_load_any_ext(const std::string& path, unsigned char*& buffer, unsigned long format, int pad_to_width,
+                     png_alpha_mode mode, int gamma, TEX_image_desc& desc);
 
 // Box-filters the image down by factor_x x factor_y (powers of two) in
 // place: every channel the truncated mean of its block, rows repacked from

@@ -2,9 +2,11 @@
 // asks for: where the window goes and how large, the pixel-format ladder,
 // the display-mode menu and the full-screen switch.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "core/utl_cmdline.h"
 #include "shell/cons.h"
 #include "shell/fake_video.h"
+#include "shell/hl_init.h"
 #include "shell/hl_monitor.h"
 #include "shell/wins.h"
 #include "support/xer_capture.h"
@@ -222,4 +224,36 @@ TEST_F(ConsFake, FullScreenSwitch) {
   EXPECT_EQ(wins.full_screen, 0);
   EXPECT_EQ(wins.bpp_now, 32);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"leave", "framed 1", "bounds 240,212 800x600"}));
+}
+
+TEST_F(ConsFake, ASmallDisplayGoesFullScreenAtLeast1024By768AndFinishUpPutsItBack) {
+  const struct {
+    int w, h;
+    int full_screen;
+    int x_full, y_full;
+  } cases[] = {{800, 600, 1, 1024, 768}, {1280, 1024, 0, 0, 0}, {1024, 600, 1, 1024, 768}};
+  for (const auto& c : cases) {
+    SetUp();
+    fake_video fake(c.w, c.h, {mode(800, 600, 24, 75), mode(1024, 768, 24, 75), mode(1280, 1024, 24, 75)});
+    MACIBM_setres(1);
+    ASSERT_EQ(cons.cons_make(0), 1);
+    EXPECT_EQ(wins.full_screen, c.full_screen) << c.w;
+    EXPECT_EQ(wins.x_res_full, c.x_full) << c.w;
+    EXPECT_EQ(wins.y_res_full, c.y_full) << c.w;
+    if (c.full_screen) {
+      // The depth and rate come from the display's mode.
+      EXPECT_EQ(wins.bpp_full, fake.displays[0].now.bpp);
+      EXPECT_EQ(wins.hz_full, fake.displays[0].now.refresh);
+      EXPECT_EQ(fake.windows.back()->bounds.width, 1024);
+      // The start-up's switch once the window stands.
+      MACIBM_go_full_screen(2);
+      EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), "fullscreen 1024x768"), fake.calls.end());
+      fake.calls.clear();
+      MACIBM_setres(0);
+      EXPECT_EQ(wins.full_screen, 0);
+      EXPECT_NE(std::find(fake.calls.begin(), fake.calls.end(), "leave"), fake.calls.end())
+          << testing::PrintToString(fake.calls);
+    }
+    cons.cons_close_all();
+  }
 }

@@ -245,16 +245,7 @@ TEST(PngSizes, AHeaderBeyondAnIntOfBytesIsRefusedWithOneLine) {
 // below the picture's size.
 void decode_without_memory(const std::string& path) {
   log_scripted_to_stderr();
-  // 768 MB above what the process already maps (the test program's OpenGL
-  // context alone maps several hundred).
-  long pages = 0;
-  if (FILE* f = fopen("/proc/self/statm", "r")) {
-    if (fscanf(f, "%ld", &pages) != 1) pages = 0;
-    fclose(f);
-  }
-  const rlim_t limit = (rlim_t)pages * (rlim_t)sysconf(_SC_PAGESIZE) + (768L << 20);
-  const rlimit cap = {limit, limit};
-  setrlimit(RLIMIT_AS, &cap);
+  cap_address_space(768L << 20);
   _exit(decode_png(path, GL_RGB).ok == 0 ? 0 : 2);
 }
 
