@@ -4,7 +4,7 @@
 #   make_sample_master.sh OUT
 # OUT must not exist or be empty. Every byte comes from a fixed seed, so two
 # runs give the same master. The files are sized so that a DVD set built
-# with a 40 KB disc limit fills two discs, the second starting inside
+# with a 32 KB disc limit fills two discs, the second starting inside
 # "All/Resources" and holding all the scenery.
 set -euo pipefail
 out=${1:?usage: make_sample_master.sh OUT}
@@ -16,11 +16,19 @@ mkdir -p "$out"
 cd "$out"
 
 # put PATH SIZE: a file of SIZE pseudo-random bytes, seeded by its path.
-put() {
-  mkdir -p "$(dirname "$1")"
-  python3 -c 'import random, sys
-r = random.Random("duvizo:" + sys.argv[1])
-sys.stdout.buffer.write(bytes(r.getrandbits(8) for _ in range(int(sys.argv[2]))))' "$1" "$2" > "$1"
+# The files are written together by write_puts: one interpreter for all of
+# them keeps the tests that make fresh masters quick.
+puts=()
+put() { puts+=("$1" "$2"); }
+write_puts() {
+  python3 -c 'import os, random, sys
+args = sys.argv[1:]
+for path, size in zip(args[0::2], args[1::2]):
+    os.makedirs(os.path.dirname(path) or ".", exist_ok=True)
+    r = random.Random("duvizo:" + path)
+    with open(path, "wb") as f:
+        f.write(r.randbytes(int(size)))' "${puts[@]}"
+  puts=()
 }
 # text PATH WORDS...: a small text file.
 text() {
@@ -81,13 +89,16 @@ for lib in Tessel Tesselkit; do
   put "All/Resources/plugins/$lib.framework/$lib" 900
 done
 put "All/Resources/sounds/engine idle.wav" 2500
+mkdir -p All/Resources/sounds
 ln -s "engine idle.wav" "All/Resources/sounds/idle link.wav"
 text All/Weapons/missile.wpn "A weapon."
 
 # Global terrain tiles in three cells, each with the 7z archive the DVD set
 # ships for it.
-for tile in +40-130/+47-123 +30+010/+35+012 -40+170/-34+174; do
-  put "All/Global Scenery/-global terrain-/$tile.dsf" 3000
+tiles=(+40-130/+47-123 +30+010/+35+012 -40+170/-34+174)
+for tile in "${tiles[@]}"; do put "All/Global Scenery/-global terrain-/$tile.dsf" 3000; done
+write_puts
+for tile in "${tiles[@]}"; do
   touch -d @1262304000 "All/Global Scenery/-global terrain-/$tile.dsf"
   (cd "All/Global Scenery/-global terrain-/${tile%/*}" && 7zz a -bso0 -bsp0 -- "${tile#*/}.dsf.7z" "${tile#*/}.dsf")
 done
