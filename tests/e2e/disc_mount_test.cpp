@@ -19,21 +19,6 @@ namespace {
 
 const std::string k_samples = std::string(DUV_BINARY_DIR) + "/sample_discs/";
 
-// Runs body in a child with a private mount namespace and "/" private; a
-// refusal fails. Failures inside come back as a non-zero result.
-int in_private_mounts(const std::function<void()>& body) {
-  return test_in_child([&] {
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-      perror("private mount namespace");
-      return 2;
-    }
-    body();
-    fflush(stdout);
-    fflush(stderr);
-    return testing::Test::HasFailure() ? 1 : 0;
-  });
-}
-
 // fuseiso mounts the image at point; unmounted when the guard goes.
 struct disc_in_drive {
   std::string point;
@@ -51,7 +36,7 @@ bool mounted(const std::string& point) {
 TEST(SampleDiscs, ReadSwitchedAndCheckedInTheDrive) {
   const std::string dir = test_scratch_dir("drive");
   ASSERT_EQ(test_run("mkdir -p '" + dir + "temp'"), 0);
-  const int result = in_private_mounts([&] {
+  const int result = test_in_private_mounts([&] {
               UTIL_set_mount_table("/proc/self/mountinfo");
               temp_path = dir + "temp/";
               dvd_path.clear();
@@ -101,7 +86,7 @@ TEST(SampleDiscs, StartedFromTheDiscTheProgramRunsFromACopy) {
   const std::string dir = test_scratch_dir("handover");
   const std::string home = dir + "home/", tmp = dir + "tmp/";
   ASSERT_EQ(test_run("mkdir -p '" + home + "' '" + tmp + "'"), 0);
-  const int result = in_private_mounts([&] {
+  const int result = test_in_private_mounts([&] {
               const std::string point = dir + "drive";
               disc_in_drive disc1(k_samples + "disc1.iso", point);
               const std::string env = "HOME='" + home + "' XDG_CONFIG_HOME='" + home + ".config' TMPDIR='" + tmp +

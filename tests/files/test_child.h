@@ -6,6 +6,8 @@
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <gtest/gtest.h>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -46,5 +48,21 @@ inline int test_with_tmpfs(const std::string& folder, bool read_only, int size_k
     if (read_only && mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
       return k_child_unsupported;
     return fn();
+  });
+}
+
+// As test_in_child, in a private mount namespace with "/" private, so the
+// mounts body makes are seen by no other process; a refused namespace fails.
+// Test failures inside are printed by the child and come back as 1.
+inline int test_in_private_mounts(const std::function<void()>& body) {
+  return test_in_child([&] {
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+      perror("private mount namespace");
+      return 2;
+    }
+    body();
+    fflush(stdout);
+    fflush(stderr);
+    return testing::Test::HasFailure() ? 1 : 0;
   });
 }

@@ -19,22 +19,6 @@ namespace {
 const std::string k_set = "Duvizo Install";
 const std::string k_wanted = k_set + "/All/Resources/a.txt.zip";
 
-// Runs body in a child in a private mount namespace with "/" private, so
-// its mounts are seen by no other process. Failures inside are printed by
-// the child and come back as a non-zero result; a refused namespace fails.
-int in_private_namespace(const std::function<void()>& body) {
-  return test_in_child([&] {
-    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-      perror("private mount namespace");
-      return 2;
-    }
-    body();
-    fflush(stdout);
-    fflush(stderr);
-    return testing::Test::HasFailure() ? 1 : 0;
-  });
-}
-
 // A mountinfo line as the kernel writes it, blanks and '\' escaped.
 std::string mountinfo_line(int id, const std::string& point, const std::string& fstype, const std::string& source) {
   std::string escaped;
@@ -152,7 +136,7 @@ TEST(PlatVolumes, LocatorFindsTheDisc) {
       umount2(elsewhere.c_str(), MNT_DETACH);
     }
   };
-  EXPECT_EQ(0, in_private_namespace(each_case));
+  EXPECT_EQ(0, test_in_private_mounts(each_case));
 }
 
 uint64_t fake_now = 0;
@@ -266,7 +250,7 @@ TEST(PlatVolumes, RealDiscImageFoundThenEjected) {
     // Ejecting what is no longer mounted fails.
     EXPECT_EQ(EBUSY, PLAT_eject_volume(mount_point, device, PLAT_EJECT_TIMEOUT_MS, fstype));
   };
-  EXPECT_EQ(0, in_private_namespace(mount_and_eject));
+  EXPECT_EQ(0, test_in_private_mounts(mount_and_eject));
 }
 
 }  // namespace
