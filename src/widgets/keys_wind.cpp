@@ -142,6 +142,10 @@ void keys_class::keys_wind(int no_chooser) {
     bindings[v.selected].vkey = cur_key;
     bindings[v.selected].flags = cur_flags;
   }
+  // The window takes each key once: a modifier going down alone sets no
+  // key, and must not hand an older key (or its release) to the picked
+  // binding, clearing the bindings that rightly hold it.
+  cur_key = cur_flags = 0;
 
   for (int row = 0; row < keys_wind_rows && v.scroll + row < n; ++row) {
     const int i = v.scroll + row;

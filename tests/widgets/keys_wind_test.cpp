@@ -9,7 +9,7 @@
 
 namespace {
 
-enum { sc_f5 = 62, vk_left = 37, vk_f5 = 116 };
+enum { sc_f5 = 62, sc_left_shift = 225, vk_left = 37, vk_f5 = 116 };
 // Where the window puts things in a window 800 wide, with the chooser.
 constexpr float k_button_x = 385 + 92, k_add_y = 25, k_delete_y = 45;
 constexpr float k_groups_x = 579 + 15, k_commands_x = k_groups_x + 210;
@@ -92,6 +92,15 @@ TEST_F(KeysWind, AKeyGoesToThePickedBindingAndLeavesNoOtherWithIt) {
     EXPECT_EQ(keys.bindings[i].vkey, expected[i][0]) << i;
     EXPECT_EQ(keys.bindings[i].flags, expected[i][1]) << i;
   }
+  // A modifier going down alone gives no key: the F5 just taken stays.
+  click(78, row_y(1));
+  d->key(sc_left_shift, "", plat_mod_shift);
+  frame();
+  EXPECT_EQ(keys.bindings[0].vkey, vk_f5);
+  EXPECT_EQ(keys.bindings[1].vkey, 0);
+  d->key_up(sc_left_shift);
+  frame();
+  click(78, row_y(0));
   // A second click on the picked row lets it go; keys then change nothing.
   click(78, row_y(0));
   EXPECT_EQ(keys_wind_view.selected, -1);
