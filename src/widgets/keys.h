@@ -64,6 +64,11 @@ class keys_class {
   int ascii_to_vkey(int ch, int& vkey, int& mods);
   // Nothing to show.
   void debug();
+  // The key-assignment window for this frame: the bindings to pick from and
+  // give keys to, Add and Delete, and with no_chooser 0 the command chooser
+  // of the picked binding (keys_wind.h holds its state). It takes cur_key
+  // and cur_flags each frame, leaving both 0.
+  void keys_wind(int no_chooser);
 
   int cur_key = 0;    // the last key that reached the bindings
   int cur_flags = 0;  // its modifier bits

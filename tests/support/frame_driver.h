@@ -68,6 +68,9 @@ class frame_driver {
   const std::vector<frame_capture>& captures() const { return captures_; }
   const frame_trace& trace() const { return trace_; }
   const std::vector<frame_alert>& alerts() const { return alerts_; }
+  // Forgets the drawing calls traced so far, so that a test stepping a
+  // modal loop reads each of its frames alone.
+  void clear_trace() { trace_ = frame_trace(); }
 
   // Loads the interface atlas (359) and, with lang 0 or more, that
   // language's screen texture (362): the coordinate-coded pictures of the
