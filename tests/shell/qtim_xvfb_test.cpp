@@ -149,3 +149,24 @@ TEST_F(MovieX, RecordingWithThePackBufferSwitchedOffKeepsEveryCapture) {
   ASSERT_EQ(qtim_pack_path(), 0);
   check_movie(record());
 }
+
+TEST_F(MovieX, TheSettingsPanelShowsItsFieldsAndWhetherTheLibrariesAreThere) {
+  frame_driver::load_pictures(true, -1);
+  struct Case {
+    int qt_ok;
+    std::string says;
+  } cases[] = {{1, "The movie libraries are installed (libavformat "}, {0, "are NOT installed"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.qt_ok);
+    qtim.qt_ok = c.qt_ok;
+    d->frame([] { qtim.qtim_wind(); });
+    std::string all;
+    for (const OGL_string_call& s : d->trace().strings) all += s.text + "\n";
+    // Long labels break into two lines at their middle blank.
+    for (const char* want : {"frame rate\nof movie\n(frames\nper second)\n", "x-resolution\nof movie\n(pix)\n",
+                             "Control-Space", "320 by 240", "\"Duvizo _1.mov\""})
+      EXPECT_NE(all.find(want), std::string::npos) << want << " in\n" << all;
+    EXPECT_NE(all.find(c.says), std::string::npos) << all;
+  }
+  frame_driver::unload_pictures();
+}
