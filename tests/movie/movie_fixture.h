@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 #include "core/hl_alert.h"
@@ -43,11 +44,9 @@ class Movie : public testing::Test {
 
  protected:
   void SetUp() override {
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    old_cwd = here;
-    folder = test_scratch_dir("movie");
-    ASSERT_EQ(chdir(folder.c_str()), 0);
+    cwd = std::make_unique<test_scratch_cwd>("movie");
+    folder = cwd->folder;
+    ASSERT_FALSE(folder.empty());
     if (!THREAD_is_inited()) THREAD_init();
     wins = wins_class();
     wins.x_pix = 1024;
@@ -77,7 +76,7 @@ class Movie : public testing::Test {
     OGL_sbuff_hook = nullptr;
     xtim_set_clock(nullptr);
     xtim_forget_frames();
-    ASSERT_EQ(chdir(old_cwd.c_str()), 0);
+    cwd.reset();
   }
 
   // One frame of a loop running at about 60 Hz (a hair slower, so three
@@ -116,7 +115,8 @@ class Movie : public testing::Test {
     return out;
   }
 
-  std::string old_cwd, folder;
+  std::unique_ptr<test_scratch_cwd> cwd;  // the movies are written here
+  std::string folder;
 };
 
 // A movie writer that keeps what it is given: the movies made, each frame's

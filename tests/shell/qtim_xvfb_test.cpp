@@ -58,14 +58,13 @@ double psnr(const std::string& a, const std::string& b) {
 
 struct MovieX : testing::Test {
   std::unique_ptr<frame_driver> d;
-  std::string old_cwd, folder;
+  std::unique_ptr<test_scratch_cwd> cwd;  // the movies are written here
+  std::string folder;
 
   void SetUp() override {
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    old_cwd = here;
-    folder = test_scratch_dir("movie");
-    ASSERT_EQ(chdir(folder.c_str()), 0);
+    cwd = std::make_unique<test_scratch_cwd>("movie");
+    folder = cwd->folder;
+    ASSERT_FALSE(folder.empty());
     if (!THREAD_is_inited()) THREAD_init();
     wins = wins_class();
     wins.x_res_wind = k_w;
@@ -84,7 +83,7 @@ struct MovieX : testing::Test {
     cons.have_format = 0;
     wins = wins_class();
     reno = reno_class();
-    ASSERT_EQ(chdir(old_cwd.c_str()), 0);
+    cwd.reset();
   }
 
   // Records about thirty captures; returns the window as it was at each
