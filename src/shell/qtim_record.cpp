@@ -204,10 +204,13 @@ void* QT_Thread(void*) {
     }
     movie = nullptr;
     attached = 0;
+    // Read before answering: once answered, the main thread may set it for
+    // the next marker.
+    const int keep_waiting = control_value;
     // Every marker is answered, so a stop never waits on a recorder that
     // was sent no frame.
     UTL_message_queue_write<qt_frame_t*>(q_from_thread, nullptr);
-    if (control_value == 0) break;
+    if (!keep_waiting) break;
   }
   return nullptr;
 }

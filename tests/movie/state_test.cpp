@@ -190,10 +190,9 @@ TEST_F(MovieState, StartingInStateTwoOpensNoMovieAndKeepsTheHeight) {
 }
 
 TEST_F(MovieState, StopThreadEndsARecordingAndJoinsTheRecorder) {
-  const std::size_t threads_before = test_list_folder("/proc/self/task").size();
   qtim.mov_toggle(1);
   ASSERT_EQ(qt_thread_made, 1);
-  EXPECT_EQ(test_list_folder("/proc/self/task").size(), threads_before + 1);
+  const std::size_t threads_recording = test_list_folder("/proc/self/task").size();
   qtim.mov_stop_thread();
   EXPECT_EQ(fake_sink::get().finished, 1);
   EXPECT_EQ(qtim.state, 0);
@@ -201,7 +200,7 @@ TEST_F(MovieState, StopThreadEndsARecordingAndJoinsTheRecorder) {
   EXPECT_EQ(q_to_thread, nullptr);
   EXPECT_EQ(q_from_thread, nullptr);
   EXPECT_FALSE(tman.tex_exists(379));
-  EXPECT_EQ(test_list_folder("/proc/self/task").size(), threads_before);
+  EXPECT_EQ(test_list_folder("/proc/self/task").size(), threads_recording - 1);
   EXPECT_TRUE(alerts().empty());
   // A recorder can be made again.
   qtim.mov_toggle(1);
