@@ -55,19 +55,31 @@ void UTL_message_queue_multi_write(UTL_message_queue<T>* q, T* items, int count,
   for (int i = 0; i < count; ++i) UTL_semaphore_inc(q->sem);
 }
 
-// Removes and returns the front item, waiting up to ms; null on time-out.
+// Removes the front item into *out, waiting up to ms: 1 when an item was
+// taken (a null one included), 0 on time-out. A reader that waits in slices
+// tells the stop marker from a time-out with it.
 template <class T>
-T UTL_message_queue_read(UTL_message_queue<T>* q, int ms) {
+int UTL_message_queue_take(UTL_message_queue<T>* q, int ms, T* out) {
   for (;;) {
-    if (!UTL_semaphore_dec(q->sem, ms)) return nullptr;
+    if (!UTL_semaphore_dec(q->sem, ms)) return 0;
     std::list<T> node;
     UTL_critical_section_lock(&q->lock);
     if (!q->items.empty()) node.splice(node.begin(), q->items, q->items.begin());
     UTL_critical_section_unlock(&q->lock);
-    if (!node.empty()) return node.front();
+    if (!node.empty()) {
+      *out = node.front();
+      return 1;
+    }
     // An edit removed the item this unit stood for.
-    if (ms != -1) return nullptr;
+    if (ms != -1) return 0;
   }
+}
+
+// Removes and returns the front item, waiting up to ms; null on time-out.
+template <class T>
+T UTL_message_queue_read(UTL_message_queue<T>* q, int ms) {
+  T item{};
+  return UTL_message_queue_take(q, ms, &item) ? item : T{};
 }
 
 // Lets fn rewrite the queue as a vector (front first) under the lock. fn may

@@ -1,4 +1,5 @@
 #include "support/test_env.h"
+#include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -62,6 +63,18 @@ std::string test_scratch_dir(const std::string& stem) {
   std::string buf = base;
   if (!mkdtemp(buf.data())) return std::string();
   return buf + "/";
+}
+
+test_scratch_cwd::test_scratch_cwd(const std::string& stem) {
+  char here[PATH_MAX];
+  if (!getcwd(here, sizeof here)) return;
+  old_ = here;
+  folder = test_scratch_dir(stem);
+  if (folder.empty() || chdir(folder.c_str()) != 0) folder.clear();
+}
+
+test_scratch_cwd::~test_scratch_cwd() {
+  if (!old_.empty() && chdir(old_.c_str()) != 0) perror(old_.c_str());
 }
 
 int test_run(const std::string& cmd) {

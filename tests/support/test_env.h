@@ -16,6 +16,20 @@ void test_env_finish_home(bool passed);
 std::string test_outer_tmp();
 // A new empty folder under the private home, ending in '/'.
 std::string test_scratch_dir(const std::string& stem);
+// Makes a new scratch folder (test_scratch_dir of stem) the current folder
+// for the life of the object, then goes back to the one before: for code
+// that writes where it is run.
+class test_scratch_cwd {
+ public:
+  explicit test_scratch_cwd(const std::string& stem);
+  ~test_scratch_cwd();
+  test_scratch_cwd(const test_scratch_cwd&) = delete;
+  test_scratch_cwd& operator=(const test_scratch_cwd&) = delete;
+  std::string folder;  // ends in '/'; empty when it could not be made or entered
+
+ private:
+  std::string old_;
+};
 // Runs a shell command; returns its exit status (-1 when it could not run).
 int test_run(const std::string& cmd);
 // Runs a shell command and returns what it printed on standard output.
