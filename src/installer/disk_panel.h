@@ -1,0 +1,9 @@
+// The disk-space panel under the destination, scenery and repair screens'
+// text: the size of the volume that holds dest_dir_path, its free space, the
+// space the current choice needs (stg.total_exp_kb) and the caller's sentence.
+#pragma once
+#include <string>
+
+// Draws the panel; 1 when the free space suffices or the volume cannot be
+// asked (nothing drawn), else 0. Both messages come translated.
+int UTIL_disk_space(const std::string& enough_msg, const std::string& not_enough_msg);
