@@ -18,6 +18,7 @@
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
 #include "installer/velora.h"
+#include "support/fake_zenity.h"
 #include "support/gl_console.h"
 #include "support/test_env.h"
 #include "widgets/butn_enterstring.h"
@@ -34,21 +35,6 @@ enum { sc_delete = 76 };
 struct shown {
   int result = 0;
   wizard_screen s;
-};
-
-// A fake "zenity" first on PATH that answers the folder chooser.
-struct fake_zenity {
-  std::string dir = test_scratch_dir("zenity");
-  std::string old_path = getenv("PATH");
-  fake_zenity(const std::string& answer, int status) {
-    std::string script = "#!/bin/sh\n";
-    if (!answer.empty()) script += "echo '" + answer + "'\n";
-    script += "exit " + std::to_string(status) + "\n";
-    test_write_file(dir + "zenity", script);
-    chmod((dir + "zenity").c_str(), 0755);
-    setenv("PATH", (dir + ":" + old_path).c_str(), 1);
-  }
-  ~fake_zenity() { setenv("PATH", old_path.c_str(), 1); }
 };
 
 class DvdInstall : public Clicks {
