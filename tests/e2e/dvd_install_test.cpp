@@ -53,6 +53,11 @@ class installer_user {
       : dir_(dir), home_(dir + "home/"), tmp_(dir + "tmp/"), drive1_(dir + "drive1"), drive2_(dir + "drive2") {
     EXPECT_EQ(test_run("mkdir -p '" + home_ + ".config' '" + tmp_ + "'"), 0);
   }
+  // The program first, then the drives it may have left mounted.
+  ~installer_user() {
+    app_.reset();
+    for (const std::string& d : {drive1_, drive2_}) test_run("fusermount -u -z '" + d + "' 2>/dev/null");
+  }
   const std::string& home() const { return home_; }
   const std::string& drive1() const { return drive1_; }
   const std::string& drive2() const { return drive2_; }
