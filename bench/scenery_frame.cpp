@@ -7,10 +7,8 @@
 // against an empty frame (clear and swap). Prints the median and the 95th
 // percentile of 300 frames. The target is a frame under 16 ms.
 #include <GL/gl.h>
-#include <unistd.h>
 #include <algorithm>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,10 +19,7 @@
 #include "installer/disk_panel.h"
 #include "installer/wizard.h"
 #include "installer/world_map.h"
-#include "ogl/OGL_font_info.h"
-#include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
-#include "platform/plat_bundle.h"
 #include "shell/mbar.h"
 #include "tex/tman.h"
 
@@ -102,22 +97,10 @@ double percentile(const std::vector<double>& sorted, double p) {
 
 int main() {
   if (!bench_gl_window("scenery_frame", 800, 600)) return 1;
-  char exe[PATH_MAX] = {};
-  if (readlink("/proc/self/exe", exe, sizeof exe - 1) > 0) {
-    std::string dir = exe;
-    dir = dir.substr(0, dir.rfind('/'));
-    PLAT_set_bundle_path(dir + "/../Duvizo Installer.app");
-  }
-  tman.TEX_init();
-  fill_trig_tables();
-  tman.load_texture_idx(tex_fail_silent, 359, 0x40242, tex_load_now, "RESOURCE:interface.png");
+  bench_gl_interface();
   tman.load_texture_idx(tex_fail_silent, 362, 0x48242, tex_load_now, "RESOURCE:elements_English.png");
   tman.load_texture_idx(tex_fail_silent, 363, 0x48242, tex_load_now, "RESOURCE:map.png");
   tman.load_texture_idx(tex_fail_silent, 364, 0x48241, tex_load_now, "RESOURCE:background.png");
-  TT_reset_font(tt_both);
-  wins.last_win = 0;
-  OGL_pix_specs(0);
-  wins.start_win(0);
   mbar.open_menu = -1;
   fill_table();
   dest_dir_path = "/tmp/Duvizo 10/";

@@ -8,8 +8,8 @@
 #include "installer/inst_questions.h"
 #include "shell/hl_event.h"
 #include "support/gl_console.h"
-#include "support/test_env.h"
 #include "support/translation_scope.h"
+#include "translation_bundle.h"
 #include "widgets/click_fixture.h"
 
 namespace {
@@ -152,12 +152,10 @@ TEST_F(Questions, AbortAlertAnswersByButtonAndThreeWhenClosed) {
 // where they are drawn; the path is shown as it is.
 TEST_F(Questions, SelectAlertTranslatesItsTexts) {
   translation_scope scope;
-  const std::string bundle = test_scratch_dir("bundle") + "Installer.app";
-  ASSERT_EQ(test_run("mkdir -p '" + bundle + "/Contents/Resources'"), 0);
-  ASSERT_TRUE(test_write_file(bundle + "/Contents/Resources/German.txt",
-                              "I\n900 version\nTRANSLATION\n"
-                              "STRING I am about to DELETE:====Ich werde L\xC3\xB6SCHEN:\n"
-                              "STRING KEEP THE OLD FILE====ALTE DATEI BEHALTEN\n"));
+  const std::string bundle = write_translation_bundle("German.txt",
+                                                      "STRING I am about to DELETE:====Ich werde L\xC3\xB6SCHEN:\n"
+                                                      "STRING KEEP THE OLD FILE====ALTE DATEI BEHALTEN\n");
+  ASSERT_NE(bundle, "");
   scope.enter(bundle);
   UTL_translate_load(lang_german);
   EXPECT_EQ(run({"keep", 96, 28}, [] { return select_alert("/x/DELETE:", 1); }), sel_keep);
