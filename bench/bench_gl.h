@@ -3,14 +3,21 @@
 // DISPLAY.
 #pragma once
 #include <GL/gl.h>
+#include <unistd.h>
 #include <chrono>
+#include <climits>
 #include <cstdio>
+#include <string>
 #include "core/globs.h"
+#include "ogl/OGL_font_info.h"
 #include "ogl/ogl_extensions.h"
+#include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
+#include "platform/plat_bundle.h"
 #include "shell/cons.h"
 #include "shell/hl_init.h"
 #include "shell/wins.h"
+#include "tex/tman.h"
 
 // Opens a width x height window and probes its driver; false (after saying
 // so under the benchmark's name) when there is no display to open it on.
@@ -24,6 +31,25 @@ inline bool bench_gl_window(const char* name, int width, int height) {
   }
   glExt.init_extensions();
   return true;
+}
+
+// The interface as start-up leaves it, from the bundle built beside the
+// benchmarks: the texture manager, the trigonometry tables, the interface
+// atlas (359), the fonts, and the whole window as sub-window 0.
+inline void bench_gl_interface() {
+  char exe[PATH_MAX] = {};
+  if (readlink("/proc/self/exe", exe, sizeof exe - 1) > 0) {
+    std::string dir = exe;
+    dir = dir.substr(0, dir.rfind('/'));
+    PLAT_set_bundle_path(dir + "/../Duvizo Installer.app");
+  }
+  tman.TEX_init();
+  fill_trig_tables();
+  tman.load_texture_idx(tex_fail_silent, 359, 0x40242, tex_load_now, "RESOURCE:interface.png");
+  TT_reset_font(tt_both);
+  wins.last_win = 0;
+  OGL_pix_specs(0);
+  wins.start_win(0);
 }
 
 // Milliseconds per frame over frames frames, each cleared, drawn by frame,

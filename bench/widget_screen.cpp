@@ -4,19 +4,12 @@
 // under the X server of DISPLAY). Prints milliseconds per frame and the
 // ratio. The target is a frame under 16 ms.
 #include <GL/gl.h>
-#include <unistd.h>
 #include <chrono>
-#include <climits>
 #include <cstdio>
-#include <string>
 #include "bench_gl.h"
 #include "core/globs.h"
-#include "ogl/OGL_font_info.h"
-#include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
-#include "platform/plat_bundle.h"
 #include "shell/mbar.h"
-#include "tex/tman.h"
 #include "widgets/butn.h"
 
 namespace {
@@ -44,20 +37,7 @@ void frame_widgets() {
 
 int main() {
   if (!bench_gl_window("widget_screen", 800, 600)) return 1;
-  // The pictures of the bundle built beside the benchmarks.
-  char exe[PATH_MAX] = {};
-  if (readlink("/proc/self/exe", exe, sizeof exe - 1) > 0) {
-    std::string dir = exe;
-    dir = dir.substr(0, dir.rfind('/'));
-    PLAT_set_bundle_path(dir + "/../Duvizo Installer.app");
-  }
-  tman.TEX_init();
-  fill_trig_tables();
-  tman.load_texture_idx(tex_fail_silent, 359, 0x40242, tex_load_now, "RESOURCE:interface.png");
-  TT_reset_font(tt_both);
-  wins.last_win = 0;
-  OGL_pix_specs(0);
-  wins.start_win(0);
+  bench_gl_interface();
   mbar.open_menu = -1;
   mnw.mouse_x = mnw.mouse_y = -100;
   const int frames = 100;

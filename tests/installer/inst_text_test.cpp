@@ -11,6 +11,7 @@
 #include "support/gl_console.h"
 #include "support/test_env.h"
 #include "support/translation_scope.h"
+#include "translation_bundle.h"
 #include "widgets/click_fixture.h"
 
 namespace {
@@ -57,14 +58,12 @@ TEST(InstallerTexts, SizesDurationsAndRates) {
 // counts 0 as singular.
 TEST(InstallerTexts, TheCountChoosesTheTranslatedForm) {
   translation_scope scope;
-  const std::string bundle = test_scratch_dir("bundle") + "Installer.app";
-  ASSERT_EQ(test_run("mkdir -p '" + bundle + "/Contents/Resources'"), 0);
-  ASSERT_TRUE(test_write_file(bundle + "/Contents/Resources/French.txt",
-                              "I\n900 version\nTRANSLATION\n"
-                              "STRING %1:hours% hour====%1:hours% heure\n"
-                              "STRING %1:hours% hours====%1:hours% heures\n"
-                              "STRING %1:seconds% second====%1:seconds% seconde\n"
-                              "STRING %1:seconds% seconds====%1:seconds% secondes\n"));
+  const std::string bundle = write_translation_bundle("French.txt",
+                                                      "STRING %1:hours% hour====%1:hours% heure\n"
+                                                      "STRING %1:hours% hours====%1:hours% heures\n"
+                                                      "STRING %1:seconds% second====%1:seconds% seconde\n"
+                                                      "STRING %1:seconds% seconds====%1:seconds% secondes\n");
+  ASSERT_NE(bundle, "");
   scope.enter(bundle);
   UTL_translate_load(lang_french);
   EXPECT_EQ(time_str(k_nan), "0 heure");
