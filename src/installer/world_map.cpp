@@ -80,7 +80,10 @@ void UTIL_world_map() {
   OGL_setstate(fog_off, 1, lit_off, al_blend, deR_off, deW_off);
   tman.bind_ref(k_map_tex, 0, 0);
   const float mx = mnw.mouse_x, my = mnw.mouse_y;
-  const bool pressed = mnw.mouse_down != 0, held = mnw.mouse_held != 0;
+  // A press and its release can arrive in one frame on a slow machine: the
+  // clock has then already dropped the held flag, but the press frame still
+  // counts as held, or the click would be lost.
+  const bool pressed = mnw.mouse_down != 0, held = mnw.mouse_held != 0 || pressed;
   if (pressed) {
     o_x = mx;
     o_y = my;

@@ -119,6 +119,16 @@ TEST_F(WorldMap, AClickInsideACellTogglesItAndRecomputesOnce) {
   EXPECT_EQ(o_use(), 0);
 }
 
+// On a slow machine the press and its release arrive in the same frame: the
+// click still toggles the cell.
+TEST_F(WorldMap, AClickWhosePressAndReleaseShareAFrameStillToggles) {
+  d->press(cell_x(9), cell_y(3));
+  d->release(cell_x(9), cell_y(3));
+  EXPECT_EQ(frame(), 1);
+  EXPECT_EQ(stg.want_cells[9][3], 1);
+  EXPECT_EQ(wanted_count(), 1);
+}
+
 // On an edge the rectangle of the press is a point that overlaps no cell
 // strictly; the last cell whose closed square holds it decides what a drag
 // would paint. Columns are walked outside rows.
