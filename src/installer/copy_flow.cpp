@@ -122,8 +122,11 @@ int copy_flow_install(const copy_flow& flow, int& f, wizard_screen& s) {
       ++num_install_errors;
       const std::string beside = tr(flow.error_button_text);
       if (UTIL_cancel_install(tr(flow.error_title), tr(flow.error_advice), tr("Stop"), beside, tr("Continue"),
-                              beside) == 0)
+                              beside) == 0) {
+        // The next frame asks the engine again and the install goes on.
+        show_progress(flow, f, s);
         return 0;
+      }
       install_files_kill();
       *flow.running = 0;
       s.next_screen = flow.done;
