@@ -39,11 +39,6 @@ std::string all_but_scenery(const std::string& folder) {
                       " xargs -0 md5sum");
 }
 
-std::string crop_signature(const std::string& png, int x, int y, int w, int h) {
-  return test_capture("convert " + sh(png) + " -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
-                      std::to_string(x) + "+" + std::to_string(y) + " +repage -format %# info:");
-}
-
 // A world-map cell in a screenshot: its inside, in pixels from the top.
 std::string cell_in(const std::string& png, int lon, int lat) {
   return crop_signature(png, 248 + 14 * lon + 1, 600 - (150 + 14 * lat + 14) + 1, 12, 12);

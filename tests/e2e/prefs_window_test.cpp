@@ -23,11 +23,6 @@ std::map<std::string, std::string> lines_of(const std::string& out) {
   return facts;
 }
 
-std::string crop_signature(const std::string& png, int x, int y, int w, int h) {
-  return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
-                      std::to_string(x) + "+" + std::to_string(y) + " +repage -format %# info:");
-}
-
 class PrefsWindow : public testing::Test {
  protected:
   void SetUp() override {

@@ -8,36 +8,26 @@
 #include "shell/hl_event.h"
 #include "shell/mbar.h"
 #include "shell/wins.h"
+#include "support/frame_script.h"
 #include "widgets/click_fixture.h"
 
 namespace {
 
 enum { sc_escape = 41 };
 
-std::function<void(int)> g_script;
-void (*g_driver_start)() = nullptr;
-int g_frame = 0;
-void scripted_start() {
-  if (g_script) g_script(g_frame);
-  ++g_frame;
-  g_driver_start();
-}
 
 class Prefs : public Clicks {
  protected:
   void SetUp() override {
     Clicks::SetUp();
-    g_driver_start = MACIBM_frame_start_hook;
-    MACIBM_frame_start_hook = scripted_start;
-    g_frame = 0;
+    frame_script::install();
     saved_ = stg;
     host_ = http.proxy_host;
     port_ = http.proxy_port;
     port_int_ = http.proxy_port_int;
   }
   void TearDown() override {
-    MACIBM_frame_start_hook = g_driver_start;
-    g_script = nullptr;
+    frame_script::remove();
     wins.start_win(0);
     stg = saved_;
     http.proxy_host = host_;
@@ -48,8 +38,8 @@ class Prefs : public Clicks {
   // Runs the window with script giving each frame's input; the window must
   // close within 20 frames.
   void run(std::function<void(int)> script) {
-    g_frame = 0;
-    g_script = [script](int f) {
+    frame_script::frame = 0;
+    frame_script::script = [script](int f) {
       if (f > 20) throw std::runtime_error("the preferences window did not close");
       script(f);
     };

@@ -5,14 +5,12 @@
 // "name value" lines, then the program finishes up, saving the preferences.
 #include <cstdio>
 #include <string>
-#include <vector>
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "files/http.h"
-#include "installer/app_main.h"
 #include "installer/prefs_wind.h"
 #include "installer/wizard.h"
-#include "platform/plat_bundle.h"
+#include "e2e/probe_main.h"
 
 namespace {
 
@@ -36,13 +34,5 @@ int prefs_then_report(int, wizard_screen&) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: prefs_window <bundle> [arguments...]\n");
-    return 2;
-  }
-  PLAT_set_bundle_path(argv[1]);
-  std::vector<char*> args{argv[0]};
-  for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
-  g_wizard = prefs_then_report;
-  return APP_main(static_cast<int>(args.size()), args.data());
+  return probe_main(argc, argv, "prefs_window", prefs_then_report);
 }

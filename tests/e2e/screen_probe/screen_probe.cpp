@@ -11,15 +11,13 @@
 //   screen_probe <bundle> [program arguments...]
 #include <cstdio>
 #include <string>
-#include <vector>
 #include "core/globs.h"
-#include "installer/app_main.h"
 #include "installer/dvd_flows.h"
 #include "installer/wizard.h"
 #include "ogl/ogl_record.h"
-#include "platform/plat_bundle.h"
 #include "shell/hl_event.h"
 #include "shell/wins.h"
+#include "e2e/probe_main.h"
 
 namespace {
 
@@ -95,15 +93,7 @@ void report() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: screen_probe <bundle> [arguments...]\n");
-    return 2;
-  }
-  PLAT_set_bundle_path(argv[1]);
-  std::vector<char*> args{argv[0]};
-  for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
   MACIBM_frame_start_hook = report;
   OGL_record_string = note_string;
-  g_wizard = dvd_start;
-  return APP_main(static_cast<int>(args.size()), args.data());
+  return probe_main(argc, argv, "screen_probe", dvd_start);
 }
