@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <chrono>
 #include <thread>
-#include "disc_drive.h"
+#include "e2e_discs.h"
 #include "core/globs.h"
 #include "core/hl_paths.h"
 #include "engine/utils_table.h"
@@ -17,8 +17,6 @@
 #include "support/test_env.h"
 
 namespace {
-
-const std::string k_samples = std::string(DUV_BINARY_DIR) + "/sample_discs/";
 
 TEST(SampleDiscs, ReadSwitchedAndCheckedInTheDrive) {
   const std::string dir = test_scratch_dir("drive");

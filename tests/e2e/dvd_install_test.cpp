@@ -10,14 +10,13 @@
 #include <functional>
 #include <memory>
 #include <sstream>
-#include "disc_drive.h"
+#include "e2e_discs.h"
 #include "e2e_run.h"
 #include "files/test_child.h"
 #include "support/private_xvfb.h"
 
 namespace {
 
-const std::string k_samples = std::string(DUV_BINARY_DIR) + "/sample_discs/";
 constexpr int k_steps = 6;
 // Step "Finish" of the list; -1 for a screen that is not in it.
 constexpr int k_finish = 5, k_no_step = -1;

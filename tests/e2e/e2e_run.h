@@ -75,6 +75,13 @@ class background_run {
   std::string out_;
 };
 
-std::string log_of(const std::string& home) { return test_read_file(home + "Desktop/Duvizo Installer Log.txt"); }
+// A crop's pixel signature from ImageMagick ("" when the screenshot cannot be
+// read): x and y in pixels from the picture's top left.
+inline std::string crop_signature(const std::string& png, int x, int y, int w, int h) {
+  return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+                      std::to_string(x) + "+" + std::to_string(y) + " +repage -format %# info:");
+}
+
+inline std::string log_of(const std::string& home) { return test_read_file(home + "Desktop/Duvizo Installer Log.txt"); }
 
 }  // namespace

@@ -10,16 +10,11 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "e2e_run.h"
 #include "support/private_xvfb.h"
 #include "support/test_env.h"
 
 namespace {
-
-// A crop's pixel signature ("" when the screenshot cannot be read).
-std::string crop_signature(const std::string& png, int x, int y, int w, int h) {
-  return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
-                      std::to_string(x) + "+" + std::to_string(y) + " +repage -format %# info:");
-}
 
 class WidgetDemo : public testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include "shell/hl_event.h"
 #include "shell/hl_init.h"
 #include "widgets/butn.h"
+#include "support/frame_script.h"
 #include "widget_fixture.h"
 
 namespace {
@@ -19,27 +20,17 @@ namespace {
 enum { sc_return = 40, sc_escape = 41 };
 
 // Input given to the frame with that number (0 the first) of a modal loop.
-std::function<void(int)> g_script;
-void (*g_driver_start)() = nullptr;
-int g_frame = 0;
-void scripted_start() {
-  if (g_script) g_script(g_frame);
-  ++g_frame;
-  g_driver_start();
-}
+std::function<void(int)>& g_script = frame_script::script;
+int& g_frame = frame_script::frame;
 
 class ModalScreens : public Widgets {
  public:
   void SetUp() override {
     Widgets::SetUp();
-    g_driver_start = MACIBM_frame_start_hook;
-    MACIBM_frame_start_hook = scripted_start;
-    g_frame = 0;
-    g_script = nullptr;
+    frame_script::install();
   }
   void TearDown() override {
-    MACIBM_frame_start_hook = g_driver_start;
-    g_script = nullptr;
+    frame_script::remove();
     wins.start_win(0);
     Widgets::TearDown();
   }

@@ -4,14 +4,12 @@
 // Prints one "name value" line per fact, then the program finishes up.
 #include <cstdio>
 #include <string>
-#include <vector>
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "engine/utils_table.h"
-#include "installer/app_main.h"
 #include "installer/velora.h"
 #include "installer/wizard.h"
-#include "platform/plat_bundle.h"
+#include "e2e/probe_main.h"
 
 namespace {
 
@@ -33,13 +31,5 @@ int report(int, wizard_screen&) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    fprintf(stderr, "usage: installer_probe <bundle> [arguments...]\n");
-    return 2;
-  }
-  PLAT_set_bundle_path(argv[1]);
-  std::vector<char*> args{argv[0]};
-  for (int i = 2; i < argc; ++i) args.push_back(argv[i]);
-  g_wizard = report;
-  return APP_main(static_cast<int>(args.size()), args.data());
+  return probe_main(argc, argv, "installer_probe", report);
 }
