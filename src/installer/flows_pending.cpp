@@ -13,34 +13,9 @@
 // ---- end of texts, disk panel, world map, questions
 
 // ---- the disc install
-PENDING_SCREEN(dvd_start)
-PENDING_SCREEN(dvd_pick_install)
-PENDING_SCREEN(see_eula)
-PENDING_SCREEN(dvd_scenery_install)
-PENDING_SCREEN(dvd_run_install)
-PENDING_SCREEN(dvd_switch_disk_install)
-PENDING_SCREEN(dvd_verify_disk_install)
-PENDING_SCREEN(dvd_done_install)
-PENDING_SCREEN(dvd_do_run_sim)
-int UTIL_cancel_install(std::string, std::string, std::string, std::string, std::string, std::string) { return 3; }
 // ---- end of the disc install
 
 // ---- run, scenery and repair
-PENDING_SCREEN(dvd_pick_run_sim)
-PENDING_SCREEN(dvd_pick_scenery)
-PENDING_SCREEN(dvd_scan_scenery)
-PENDING_SCREEN(dvd_edit_scenery)
-PENDING_SCREEN(dvd_install_scenery)
-PENDING_SCREEN(dvd_switch_disk_scenery)
-PENDING_SCREEN(dvd_verify_disk_scenery)
-PENDING_SCREEN(dvd_done_scenery)
-PENDING_SCREEN(dvd_pick_repair)
-PENDING_SCREEN(dvd_scan_repair)
-PENDING_SCREEN(dvd_confirm_repair)
-PENDING_SCREEN(dvd_install_repair)
-PENDING_SCREEN(dvd_switch_disk_repair)
-PENDING_SCREEN(dvd_verify_disk_repair)
-PENDING_SCREEN(dvd_done_repair)
 // ---- end of run, scenery and repair
 
 // ---- the web flows
