@@ -6,6 +6,7 @@
 // so its build steps find nothing to do; the tests take turns.
 #include <gtest/gtest.h>
 #include <dirent.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -37,8 +38,8 @@ std::string readme_command() {
 }
 
 // What was left running by a run: the processes whose environment carries
-// its mark, as "pid command" lines.
-std::string marked_processes(const std::string& mark) {
+// its mark, as "pid command" lines; with kill_them, each is sent SIGKILL.
+std::string marked_processes(const std::string& mark, bool kill_them = false) {
   std::string found;
   DIR* proc = opendir("/proc");
   if (!proc) return "cannot read /proc";
@@ -51,19 +52,23 @@ std::string marked_processes(const std::string& mark) {
     for (char& c : cmd)
       if (c == '\0') c = ' ';
     found += std::string(e->d_name) + " " + cmd + "\n";
+    if (kill_them) kill(std::atoi(e->d_name), SIGKILL);
   }
   closedir(proc);
   return found;
 }
 
-std::string fuse_mounts() {
+// The FUSE mounts below folder, as lines of the mount table (mounts made
+// elsewhere before the namespace was made do not count).
+std::string fuse_mounts(const std::string& folder) {
   std::string found;
   const std::string table = test_read_file("/proc/self/mountinfo");
   for (size_t at = 0, end; at < table.size(); at = end + 1) {
     end = table.find('\n', at);
     if (end == std::string::npos) end = table.size();
     const std::string line = table.substr(at, end - at);
-    if (line.find(" - fuse.") != std::string::npos) found += line + "\n";
+    if (line.find(" - fuse.") != std::string::npos && line.find(" " + folder) != std::string::npos)
+      found += line + "\n";
   }
   return found;
 }
@@ -85,6 +90,9 @@ class user_session {
     tmp = dir + "tmp/";
     stubs = dir + "stubs/";
     mark = "DUV_JOURNEY_MARK=" + dir;
+    // The mount table spells folders without links.
+    char real[PATH_MAX];
+    real_dir = realpath(dir.c_str(), real) ? std::string(real) + "/" : dir;
     test_run("mkdir -p '" + home + "' '" + tmp + "' '" + stubs + "'");
     for (const char* tool : {"apt-get", "sudo"})
       test_write_file(stubs + tool, std::string("#!/bin/sh\necho \"") + tool + " $*\" >> '" + dir +
@@ -118,22 +126,31 @@ class user_session {
     execlp("bash", "bash", "-c", command.c_str(), (char*)nullptr);
     _exit(127);
   }
-  // The exit status once the command ended within secs; -1 (its group
-  // killed) when it did not.
-  static int wait_exit(pid_t pid, int secs) {
+  // Starts the README's first command under timeout.
+  pid_t start_readme(bool display, int secs) {
+    return start("timeout -k 10 " + std::to_string(secs) + " " + readme_command(), display);
+  }
+  // The exit status once the command ended within secs; -1 when it did not
+  // (then everything of this session is ended).
+  int wait_exit(pid_t pid, int secs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(secs);
     int status = 0;
     while (std::chrono::steady_clock::now() < end) {
       if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    kill(-pid, SIGKILL);
+    end_leftovers();
     waitpid(pid, &status, 0);
     return -1;
   }
   // Runs the README's first command under timeout; its exit status.
-  int run_readme(bool display, int secs) {
-    return wait_exit(start("timeout -k 10 " + std::to_string(secs) + " " + readme_command(), display), secs + 20);
+  int run_readme(bool display, int secs) { return wait_exit(start_readme(display, secs), secs + 20); }
+  // A failed run must not leave its processes and discs to the rest of the
+  // suite.
+  void end_leftovers() const {
+    marked_processes(mark, true);
+    test_run("grep ' - fuse\\.' /proc/self/mountinfo | cut -d' ' -f5 | grep '^" + real_dir +
+             "' | while read -r p; do fusermount -u -z \"$p\"; done");
   }
   // Runs the installer's driver as this user (the same drive folder).
   int drive(const std::string& what, const std::string& screens) {
@@ -143,13 +160,14 @@ class user_session {
   // Nothing mounted, running or left in the temporary folder; no package
   // tool called.
   void expect_clean(const std::string& what) const {
-    EXPECT_EQ(fuse_mounts(), "") << what;
+    EXPECT_EQ(fuse_mounts(real_dir), "") << what;
     EXPECT_EQ(marked_processes(mark), "") << what;
     EXPECT_EQ(test_list_folder(tmp), std::vector<std::string>{}) << what;
     EXPECT_EQ(test_read_file(dir + "package-calls.txt"), "") << what;
+    end_leftovers();
   }
 
-  std::string dir, home, tmp, stubs, mark;
+  std::string dir, real_dir, home, tmp, stubs, mark;
 };
 
 // The sample set's timestamps: the command's build must leave them alone.
@@ -190,7 +208,7 @@ TEST(NewUser, InstallsOnTheDisplayRepairsAndTheDemoInstallsWithoutOne) {
     const std::string screens = user.dir + "screens/";
 
     // With a display: the install, ended by "Run Duvizo Now".
-    const pid_t run = user.start("timeout -k 10 240 " + readme_command(), true);
+    const pid_t run = user.start_readme(true, 240);
     EXPECT_EQ(user.drive("install", screens), 0) << user.out();
     EXPECT_EQ(user.wait_exit(run, 260), 0) << user.out();
     EXPECT_NE(user.out().find("bash scripts/sample-drive 2"), std::string::npos) << user.out();
@@ -216,7 +234,7 @@ TEST(NewUser, InstallsOnTheDisplayRepairsAndTheDemoInstallsWithoutOne) {
     ASSERT_EQ(unlink((copy + "Airfoils/NACA-0012.afl").c_str()), 0);
     ASSERT_EQ(unlink((copy + "Weapons/missile.wpn").c_str()), 0);
     const std::string repair_screens = user.dir + "repair-screens/";
-    const pid_t again = user.start("timeout -k 10 240 " + readme_command(), true);
+    const pid_t again = user.start_readme(true, 240);
     EXPECT_EQ(user.drive("repair", repair_screens), 0) << user.out();
     EXPECT_EQ(user.wait_exit(again, 260), 0) << user.out();
     EXPECT_EQ(test_list_folder(repair_screens),
@@ -248,14 +266,14 @@ TEST(NewUser, CtrlCEndsTheDemoAndLeavesNothingBehind) {
   const int result = test_in_private_mounts([&] {
     user_session user("journey-interrupted");
     ASSERT_EQ(test_run("rm -rf '" + k_release + "/demo'"), 0);
-    const pid_t run = user.start("timeout -k 10 240 " + readme_command(), false);
+    const pid_t run = user.start_readme(false, 240);
     // In the middle: once the demo shows the scenery screen.
     const std::string scenery = k_release + "/demo/screens/05-scenery.png";
     for (int i = 0; i < 1800 && access(scenery.c_str(), F_OK) != 0; ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ASSERT_EQ(access(scenery.c_str(), F_OK), 0) << user.out();
     // What must go: the disc, the virtual screen and the installer.
-    EXPECT_NE(fuse_mounts(), "");
+    EXPECT_NE(fuse_mounts(user.real_dir), "");
     const std::string running = marked_processes(user.mark);
     EXPECT_NE(running.find("Xvfb"), std::string::npos) << running;
     EXPECT_NE(running.find("Duvizo Installer"), std::string::npos) << running;
