@@ -79,9 +79,10 @@ long long mtime_ns(const std::string& path) {
   return st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
 }
 
-// A user's session for the command: a home, a temporary folder and stand-ins
-// for apt-get and sudo that note any call (a run with nothing to do makes
-// none). Every process it starts carries a mark in its environment.
+// A user's session for the command: a home, a temporary folder and a
+// stand-in for apt-get that notes any call (a run with nothing to do needs
+// no package and no network). Every process it starts carries a mark in its
+// environment.
 class user_session {
  public:
   explicit user_session(const std::string& stem) {
@@ -94,10 +95,8 @@ class user_session {
     char real[PATH_MAX];
     real_dir = realpath(dir.c_str(), real) ? std::string(real) + "/" : dir;
     test_run("mkdir -p '" + home + "' '" + tmp + "' '" + stubs + "'");
-    for (const char* tool : {"apt-get", "sudo"})
-      test_write_file(stubs + tool, std::string("#!/bin/sh\necho \"") + tool + " $*\" >> '" + dir +
-                                        "package-calls.txt'\nexit 1\n");
-    test_run("chmod 755 '" + stubs + "'*");
+    test_write_file(stubs + "apt-get", "#!/bin/sh\necho \"apt-get $*\" >> '" + dir + "package-calls.txt'\nexit 1\n");
+    test_run("chmod 755 '" + stubs + "apt-get'");
   }
   // Starts a command in the working tree as this user, in a process group
   // of its own as a shell starts a command; the output goes to out.txt.
@@ -157,8 +156,8 @@ class user_session {
     return wait_exit(start("bash scripts/drive-installer " + what + " '" + screens + "'", true), 300);
   }
   std::string out() const { return test_read_file(dir + "out.txt"); }
-  // Nothing mounted, running or left in the temporary folder; no package
-  // tool called.
+  // Nothing mounted, running or left in the temporary folder; apt-get not
+  // called.
   void expect_clean(const std::string& what) const {
     EXPECT_EQ(fuse_mounts(real_dir), "") << what;
     EXPECT_EQ(marked_processes(mark), "") << what;
