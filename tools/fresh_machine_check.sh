@@ -9,7 +9,8 @@
 # /dev, /dev/pts, /dev/shm mounted, /tmp a plain folder as Debian installs it)
 # and with only a login shell's environment, the two commands of the README's
 # first ```sh block. Package installs start no daemons (policy-rc.d), since the
-# chroot shares the host's network.
+# chroot shares the host's network. With no display there, the first command
+# runs its headless demo.
 #
 # Run by hand as root on a Debian 12 host that reaches the Debian mirror (20-40
 # minutes); it is not part of .ci/run:
@@ -18,8 +19,6 @@
 #     --root DIR     cached pristine root (default: $FRESH_ROOT, else
 #                    /var/tmp/fresh-machine/bookworm); delete it to rebuild it
 #   FRESH_TIMEOUT    seconds allowed for the first command (default 3600)
-#   FRESH_XVFB=1     run the first command, after `bash scripts/setup`, under
-#                    `xvfb-run -a` (off: the program opens no window yet)
 # Everything goes to a log whose path is printed; the exit status is non-zero
 # if either command failed.
 set -euo pipefail
@@ -96,11 +95,6 @@ git -C "$m/root/src" checkout -q --detach "$sha"
 mapfile -t cmds < <(awk '/^```sh/ {f=1; next} f && /^```/ {exit} f' "$m/root/src/README.md")
 [ "${#cmds[@]}" -ge 2 ] || { say "no two-line \`\`\`sh block in README.md"; exit 1; }
 first=${cmds[0]} tests=${cmds[1]}
-if [ "${FRESH_XVFB:-0}" = 1 ]; then
-  rest=${first#bash scripts/setup && }
-  [ "$rest" != "$first" ] || { say "FRESH_XVFB=1: the first command does not start with bash scripts/setup"; exit 1; }
-  first="bash scripts/setup && xvfb-run -a bash -c ${rest@Q}"
-fi
 
 inside() {  # runs in the new namespaces, outside the chroot: $1 the root
   set -u
