@@ -21,6 +21,9 @@ int UTIL_cancel_install(std::string title, std::string advice, std::string label
 // Choosing an installed copy and running it.
 int dvd_pick_run_sim(int first, wizard_screen& s);
 int dvd_do_run_sim(int first, wizard_screen& s);
+// The choice among the registered copies inside a screen: one box each and
+// "Find It"; sets dest_dir_path.
+void UTIL_pick_install();
 
 // Adding or removing scenery of an installed copy.
 int dvd_pick_scenery(int first, wizard_screen& s);
@@ -47,6 +50,8 @@ int net_get_updates(int first, wizard_screen& s);
 int net_check_disk(int first, wizard_screen& s);
 int net_run_patch(int first, wizard_screen& s);
 int net_done(int first, wizard_screen& s);
+// Quit while the update runs: asks, and 1 (end) only for "Stop".
+int net_run_quit_func();
 
 // The web demo; nothing in the installer leads to it.
 int demo_start(int first, wizard_screen& s);
@@ -54,3 +59,6 @@ int demo_get_updates(int first, wizard_screen& s);
 int demo_pick_dest(int first, wizard_screen& s);
 int demo_run_patch(int first, wizard_screen& s);
 int demo_done(int first, wizard_screen& s);
+// Quit while the demo installs: asks; "Cancel" or closing the question
+// deletes the partial copy and gives 1 (end), "Continue" 0.
+int demo_run_quit_func();
