@@ -10,13 +10,6 @@
   int name(int, wizard_screen& s) { s.title = #name; s.back = nullptr; s.next_screen = nullptr; return 0; }
 
 // ---- texts, disk panel, world map, questions
-std::string size_string(float) { return {}; }
-std::string int_str(int) { return {}; }
-std::string flt_str(const char*, float) { return {}; }
-std::string time_str(float) { return {}; }
-std::string rate_str(float) { return {}; }
-int UTIL_disk_space(const std::string&, const std::string&) { return 1; }
-void UTIL_world_map() {}
 void install_engine_questions() {}
 // ---- end of texts, disk panel, world map, questions
 
