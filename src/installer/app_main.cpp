@@ -5,6 +5,7 @@
 #include "core/hl_alert.h"
 #include "core/hl_paths.h"
 #include "core/utl_cmdline.h"
+#include "engine/utils_install.h"
 #include "engine/utils_table.h"
 #include "files/file_errors.h"
 #include "files/file_launch.h"
@@ -127,6 +128,9 @@ int APP_main(int argc, char** argv) {
   APP_update = APP_update_wizard;
   APP_handlemenu = APP_handlemenu_wizard;
   while (!app_done) MACIBM_event_proc();
+  // A Quit between discs leaves the install pass's pools standing: their
+  // threads must end before the program does.
+  install_files_kill();
   MACIBM_finishup(1);
   return 0;
 }

@@ -14,16 +14,6 @@ void install_engine_questions() {}
 // ---- end of texts, disk panel, world map, questions
 
 // ---- the disc install
-PENDING_SCREEN(dvd_start)
-PENDING_SCREEN(dvd_pick_install)
-PENDING_SCREEN(see_eula)
-PENDING_SCREEN(dvd_scenery_install)
-PENDING_SCREEN(dvd_run_install)
-PENDING_SCREEN(dvd_switch_disk_install)
-PENDING_SCREEN(dvd_verify_disk_install)
-PENDING_SCREEN(dvd_done_install)
-PENDING_SCREEN(dvd_do_run_sim)
-int UTIL_cancel_install(std::string, std::string, std::string, std::string, std::string, std::string) { return 3; }
 // ---- end of the disc install
 
 // ---- run, scenery and repair

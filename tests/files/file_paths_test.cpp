@@ -6,6 +6,7 @@
 #include "core/globs.h"
 #include "files/file_paths.h"
 #include "platform/plat_folders.h"
+#include "support/fake_zenity.h"
 #include "support/test_env.h"
 
 namespace {
@@ -226,27 +227,6 @@ TEST(OsFolders, AppPathSetsCaseSensitivity) {
   // The build tree lies on a case-sensitive volume.
   EXPECT_EQ(g_case_sensitive, 1);
 }
-
-namespace {
-
-// Puts a fake "zenity" first on PATH; it records its arguments and answers
-// with the given output and exit status.
-struct fake_zenity {
-  std::string dir = test_scratch_dir("zenity");
-  std::string old_path = getenv("PATH");
-  fake_zenity(const std::string& answer, int status) {
-    std::string script = "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\" >> '" + dir + "args'; done\n";
-    if (!answer.empty()) script += "echo '" + answer + "'\n";
-    script += "exit " + std::to_string(status) + "\n";
-    test_write_file(dir + "zenity", script);
-    chmod((dir + "zenity").c_str(), 0755);
-    setenv("PATH", (dir + ":" + old_path).c_str(), 1);
-  }
-  ~fake_zenity() { setenv("PATH", old_path.c_str(), 1); }
-  std::string args() { return test_read_file(dir + "args"); }
-};
-
-}  // namespace
 
 TEST(FileDialog, ChooseFolderConfirmed) {
   std::string start = test_scratch_dir("start");
