@@ -76,7 +76,9 @@ static int cancel_demo_install() {
                   tr("Cancel"), tr("the demo installation and delete partial installation."), tr("Continue"),
                   tr("the demo installation process."));
   if (answer == 0) return 0;
-  recursive_delete_folder(dest_dir_path);
+  // The destination screen refuses a folder that exists, so the whole
+  // folder is this install's; a path that names no such folder is left be.
+  if (!dest_dir_path.empty() && dest_dir_path != "/") recursive_delete_folder(dest_dir_path);
   return 1;
 }
 
