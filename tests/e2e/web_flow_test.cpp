@@ -5,6 +5,7 @@
 // the sample master, published under two mirrors.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <sstream>
@@ -206,6 +207,52 @@ TEST_F(WebFlow, UpdatesACopyFromTwoMirrors) {
   quit_right();
   EXPECT_EQ(app_->wait_exit(), 0);
   EXPECT_EQ(test_run("cd " + sh_q(copy) + " && md5sum --quiet -c " + sh_q(web_ + "set/updated.md5")), 0);
+}
+
+// The paths an md5sum -c list names, sorted.
+std::vector<std::string> listed_paths(const std::string& list) {
+  std::vector<std::string> out;
+  std::istringstream in(list);
+  for (std::string line; std::getline(in, line);) out.push_back(line.substr(line.find("  ") + 2));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST_F(WebFlow, TheDemoInstallsTheWebSet) {
+  start_nginx();
+  std::vector<std::string> args = {"demo"};
+  const std::vector<std::string> proxy = proxy_args();
+  args.insert(args.end(), proxy.begin(), proxy.end());
+  start(args);
+  ASSERT_TRUE(wait_for("text I will guide you through the process of installing the web demo of Duvizo 9.\n"));
+  next();
+  ASSERT_TRUE(wait_for("screen see_eula\n"));
+  click(250, 304);  // "I agree!"
+  next();
+  ASSERT_TRUE(wait_for("screen demo_get_updates\n"));
+  ASSERT_TRUE(wait_for("screen demo_pick_dest\n"));
+  const std::string dest = home_ + "Desktop/Duvizo 9 Demo/";
+  ASSERT_TRUE(wait_for("text I will create the folder 'Duvizo 9 Demo' inside the folder '" + home_ +
+                       "Desktop/'.\\n\\n(The folder Duvizo 9 Demo will appear on your desktop.)"));
+  shot("demo_destination");
+  next();
+  ASSERT_TRUE(wait_for("screen demo_run_patch\n"));
+  ASSERT_TRUE(wait_for("screen demo_done\n"));
+  ASSERT_TRUE(wait_for("text I have finished installing the Duvizo 9 web demo at: " + dest + ".\n"));
+  shot("demo_done");
+  EXPECT_EQ(stream_archives(), "");
+  quit_right();
+  EXPECT_EQ(app_->wait_exit(), 0) << log_of(home_);
+
+  // Exactly the web set's files, with their contents, and one registry line.
+  const std::string web_list = test_read_file(web_ + "set/web.md5");
+  EXPECT_EQ(test_run("cd " + sh_q(dest) + " && md5sum --quiet -c " + sh_q(web_ + "set/web.md5")), 0);
+  std::istringstream found(test_capture("cd " + sh_q(dest) + " && find . \\( -type f -o -type l \\) -printf '%P\\n'"));
+  std::vector<std::string> files;
+  for (std::string line; std::getline(found, line);) files.push_back(line);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, listed_paths(web_list));
+  EXPECT_EQ(test_read_file(home_ + ".config/velora_install.txt"), dest + "\n");
 }
 
 TEST_F(WebFlow, WithoutAProxyTheListNeverComes) {
