@@ -8,7 +8,6 @@
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
 #include "engine/utils_choose.h"
-#include "engine/utils_dirs.h"
 #include "engine/utils_table.h"
 #include "files/translate.h"
 #include "installer/disk_panel.h"
@@ -25,23 +24,14 @@ static std::string tr(const char* text) { return UTL_translate_string(text); }
 static int s_nothing_to_do = 0;
 
 int net_start(int first, wizard_screen& s) {
-  if (first) {
-    locate_all_veloras();
-    step_names.clear();
-    step_funcs.clear();
-    const struct {
-      const char* name;
-      screen_func func;
-    } steps[] = {{"Welcome", net_start},          {"Pick Destination", net_pick_dest},
-                 {"Search for Updates", net_get_updates}, {"Check Disk Space", net_check_disk},
-                 {"Install Updates", net_run_patch}, {"Finish", net_done}};
-    for (const auto& step : steps) {
-      if (step.func == net_pick_dest && !cmd_line_path.empty()) continue;
-      step_names.push_back(tr(step.name));
-      step_funcs.push_back(step.func);
-    }
-    next.reset_all_streams();
-  }
+  if (first)
+    web_flow_begin({{"Welcome", net_start},
+                    {"Pick Destination", net_pick_dest},
+                    {"Search for Updates", net_get_updates},
+                    {"Check Disk Space", net_check_disk},
+                    {"Install Updates", net_run_patch},
+                    {"Finish", net_done}},
+                   cmd_line_path.empty() ? nullptr : net_pick_dest);
   if (!cmd_line_path.empty()) {
     dest_dir_path = cmd_line_path;
     if (dest_dir_path.back() != '/') dest_dir_path += '/';
@@ -134,14 +124,7 @@ int net_check_disk(int first, wizard_screen& s) {
 
 int net_run_patch(int first, wizard_screen& s) {
   static float totl_inst_rat = 0;
-  if (first) {
-    if (!choose_files() || make_dirs() != 0) {
-      s.next_screen = net_check_disk;
-      return 1;
-    }
-    next.reset_all_streams();
-    totl_inst_rat = 0;
-  }
+  if (first && !web_install_setup(s, net_check_disk, totl_inst_rat)) return 1;
   s.title = tr("Installing");
   s.back = net_check_disk;
   s.quit = net_run_quit_func;

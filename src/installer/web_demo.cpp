@@ -8,7 +8,6 @@
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
 #include "engine/utils_choose.h"
-#include "engine/utils_dirs.h"
 #include "engine/utils_table.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
@@ -25,21 +24,14 @@
 static std::string tr(const char* text) { return UTL_translate_string(text); }
 
 int demo_start(int first, wizard_screen& s) {
-  if (first) {
-    locate_all_veloras();
-    step_names.clear();
-    step_funcs.clear();
-    const struct {
-      const char* name;
-      screen_func func;
-    } steps[] = {{"Welcome", demo_start},          {"License", see_eula},       {"Check Servers", demo_get_updates},
-                 {"Pick Destination", demo_pick_dest}, {"Install", demo_run_patch}, {"Finish", demo_done}};
-    for (const auto& step : steps) {
-      step_names.push_back(tr(step.name));
-      step_funcs.push_back(step.func);
-    }
-    next.reset_all_streams();
-  }
+  if (first)
+    web_flow_begin({{"Welcome", demo_start},
+                    {"License", see_eula},
+                    {"Check Servers", demo_get_updates},
+                    {"Pick Destination", demo_pick_dest},
+                    {"Install", demo_run_patch},
+                    {"Finish", demo_done}},
+                   nullptr);
   s.title = tr("Welcome");
   s.flag = 1;
   s.text = tr("I will guide you through the process of installing the web demo of Duvizo 9.");
@@ -157,12 +149,7 @@ int demo_pick_dest(int first, wizard_screen& s) {
 int demo_run_patch(int, wizard_screen& s) {
   static float totl_inst_rat = 0;
   if (!demo_install_is_running) {
-    if (!choose_files() || make_dirs() != 0) {
-      s.next_screen = demo_pick_dest;
-      return 1;
-    }
-    next.reset_all_streams();
-    totl_inst_rat = 0;
+    if (!web_install_setup(s, demo_pick_dest, totl_inst_rat)) return 1;
     demo_install_is_running = 1;
     register_new_velora();
   }

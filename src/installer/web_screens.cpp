@@ -3,14 +3,39 @@
 #include "core/globs.h"
 #include "core/xtim.h"
 #include "engine/next.h"
+#include "engine/utils_choose.h"
+#include "engine/utils_dirs.h"
 #include "engine/utils_download.h"
 #include "engine/utils_table.h"
 #include "files/translate.h"
 #include "installer/inst_text.h"
 #include "installer/server_list.h"
+#include "installer/velora.h"
 #include "platform/plat_clock.h"
 
 static std::string tr(const char* text) { return UTL_translate_string(text); }
+
+void web_flow_begin(const std::vector<web_step>& steps, screen_func skip) {
+  locate_all_veloras();
+  step_names.clear();
+  step_funcs.clear();
+  for (const web_step& step : steps) {
+    if (step.func == skip) continue;
+    step_names.push_back(tr(step.name));
+    step_funcs.push_back(step.func);
+  }
+  next.reset_all_streams();
+}
+
+int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat) {
+  if (!choose_files() || make_dirs() != 0) {
+    s.next_screen = back_to;
+    return 0;
+  }
+  next.reset_all_streams();
+  totl_inst_rat = 0;
+  return 1;
+}
 
 int web_search_frame(wizard_screen& s, const web_search_texts& texts) {
   UTL_download_directory();

@@ -3,7 +3,24 @@
 // texts. Main thread only.
 #pragma once
 #include <string>
+#include <vector>
 #include "installer/wizard.h"
+
+// One step of a web flow's step list.
+struct web_step {
+  const char* name;  // English; translated when added
+  screen_func func;
+};
+// A web flow's first frame: reads the registry of installations, refills the
+// step list with steps (leaving out the one of skip, when not null) and
+// empties the download queue.
+void web_flow_begin(const std::vector<web_step>& steps, screen_func skip);
+
+// The install screens' preparation: choose_files (which may ask about
+// changed files) and make_dirs, then an empty download queue and
+// totl_inst_rat 0. 0 when the user cancelled or a folder could not be made:
+// s then leads back to back_to.
+int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat);
 
 // The search screen's texts that differ between the flows (English, translated
 // where shown).
