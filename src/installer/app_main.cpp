@@ -13,6 +13,7 @@
 #include "files/file_paths.h"
 #include "files/pref.h"
 #include "installer/dvd_disc.h"
+#include "installer/inst_questions.h"
 #include "installer/velora.h"
 #include "installer/wizard.h"
 #include "platform/plat_folders.h"
@@ -113,6 +114,8 @@ int APP_main(int argc, char** argv) {
     hand_over(bundle, temp, &hand_over_problem);
 
   MACIBM_init(argc, argv);
+  // The engine asks its questions through the toolkit, which stands now.
+  install_engine_questions();
   if (!hand_over_problem.empty()) xer_group() << "Running from the disc. " << hand_over_problem;
   const int lang = mnw.lang >= 0 && mnw.lang < 6 ? mnw.lang : 0;
   tman.load_texture(tex_fail_quit, 362, 0x48242, tex_load_now, k_elements[lang]);

@@ -10,7 +10,6 @@
   int name(int, wizard_screen& s) { s.title = #name; s.back = nullptr; s.next_screen = nullptr; return 0; }
 
 // ---- texts, disk panel, world map, questions
-void install_engine_questions() {}
 // ---- end of texts, disk panel, world map, questions
 
 // ---- the disc install

@@ -1,0 +1,87 @@
+#include "installer/inst_questions.h"
+#include "core/globs.h"
+#include "engine/utils_alerts.h"
+#include "files/translate.h"
+#include "ogl/OGL_back_tex.h"
+#include "ogl/OGL_font.h"
+#include "shell/hl_event.h"
+#include "shell/wins.h"
+#include "widgets/butn.h"
+
+namespace {
+
+enum { k_select_win = 996, k_abort_win = 997 };
+
+std::string tr(const char* text) { return UTL_translate_string(text); }
+
+// One frame of a question after its widgets are drawn; 1 when the user
+// closed it: Escape, the window's close request (taken here, as the
+// question's answer), or the sub-window gone.
+int closed_after_frame(int win) {
+  MACIBM_event_proc();
+  if (quit_request) {
+    quit_request = 0;
+    return 1;
+  }
+  return escape_hit || wins.cur_win != win;
+}
+
+// Leaves the question for the screen that asked: no sub-window, and no
+// Return or Escape of the question left over for that screen.
+int answered(int answer) {
+  escape_hit = return_hit = 0;
+  wins.start_win(0);
+  return answer;
+}
+
+void question_background() {
+  OGL_plot_back_col();
+  BTN_fillwin(1, 24);
+}
+
+int ask_select(const std::string& path, int mode) {
+  wins.start_win(k_select_win);
+  if (wins.cur_win != k_select_win) return sel_cancel;
+  for (;;) {
+    // Translated in every frame, like every text of the screens.
+    const select_alert_texts& t = select_alert_text(mode);
+    const float wrap = wins.win_dx - 40;
+    question_background();
+    OGL_string(48, 20, 100, tr(t.first_line), wrap, cs_regular, just_left);
+    OGL_string(48, 20, 90, path, wrap, cs_regular, just_left);
+    OGL_string(48, 20, 80, tr(t.second_line), wrap, cs_regular, just_left);
+    // A pressed button swaps the frame at once; the ones after it are not
+    // drawn into the next.
+    int answer = 0;
+    if (BTN_action(96, 53, 160, 0, 1, tr(t.act_button), "-")) answer = sel_act;
+    if (!answer && BTN_action(96, 28, 160, 0, 1, tr(t.keep_button), "-")) answer = sel_keep;
+    if (!answer && BTN_action(308, 53, 260, 0, 1, tr(t.act_all_button), "-")) answer = sel_act_all;
+    if (!answer && BTN_action(308, 28, 260, 0, 1, tr(t.keep_all_button), "-")) answer = sel_keep_all;
+    if (!answer && BTN_action(584, 28, 200, 0, 1, tr(t.cancel_button), "-")) answer = sel_cancel;
+    if (answer) return answered(answer);
+    if (closed_after_frame(k_select_win)) return answered(sel_cancel);
+  }
+}
+
+int ask_abort(const std::string& message, const std::string& label1, const std::string& text1,
+              const std::string& label2, const std::string& text2) {
+  wins.start_win(k_abort_win);
+  if (wins.cur_win != k_abort_win) return 3;
+  for (;;) {
+    const float w = wins.win_dx;
+    question_background();
+    OGL_string(48, 20, 160, message, w - 40, cs_regular, just_left);
+    OGL_string(48, 150, 53, text1, w - 210, cs_regular, just_left);
+    OGL_string(48, 150, 28, text2, w - 210, cs_regular, just_left);
+    if (BTN_action(96, 56, 100, 0, 1, label1, "-")) return answered(1);
+    if (BTN_action(96, 31, 100, 0, 1, label2, "-")) return answered(0);
+    if (closed_after_frame(k_abort_win)) return answered(3);
+  }
+}
+
+}  // namespace
+
+void install_engine_questions() {
+  g_engine_questions.select_alert = ask_select;
+  g_engine_questions.abort_alert = ask_abort;
+}
