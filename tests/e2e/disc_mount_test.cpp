@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <chrono>
 #include <thread>
+#include "disc_drive.h"
 #include "core/globs.h"
 #include "core/hl_paths.h"
 #include "engine/utils_table.h"
@@ -18,20 +19,6 @@
 namespace {
 
 const std::string k_samples = std::string(DUV_BINARY_DIR) + "/sample_discs/";
-
-// fuseiso mounts the image at point; unmounted when the guard goes.
-struct disc_in_drive {
-  std::string point;
-  disc_in_drive(const std::string& iso, const std::string& at) : point(at) {
-    mkdir(point.c_str(), 0755);
-    EXPECT_EQ(test_run("fuseiso -n '" + iso + "' '" + point + "'"), 0) << iso;
-  }
-  ~disc_in_drive() { test_run("fusermount -u -z '" + point + "' 2>/dev/null"); }
-};
-
-bool mounted(const std::string& point) {
-  return test_read_file("/proc/self/mountinfo").find(" " + point + " ") != std::string::npos;
-}
 
 TEST(SampleDiscs, ReadSwitchedAndCheckedInTheDrive) {
   const std::string dir = test_scratch_dir("drive");
