@@ -99,6 +99,11 @@ class WebFlow : public testing::Test {
               0);
   }
   void next() { click(720, 20); }
+  // The two buttons of the stop and cancel questions (sub-window 997, 700
+  // by 206, centred in the 800 by 600 window).
+  void question_first() { click(146, 253); }
+  void question_second() { click(146, 228); }
+  void escape() { ASSERT_EQ(test_run("xdotool key --window " + win_ + " Escape"), 0); }
   void back() { click(600, 20); }
   void quit_left() { click(50, 20); }
   void quit_right() { click(740, 20); }
@@ -253,6 +258,69 @@ TEST_F(WebFlow, TheDemoInstallsTheWebSet) {
   std::sort(files.begin(), files.end());
   EXPECT_EQ(files, listed_paths(web_list));
   EXPECT_EQ(test_read_file(home_ + ".config/velora_install.txt"), dest + "\n");
+}
+
+TEST_F(WebFlow, QuitDuringAnUpdateAsks) {
+  // Slow mirrors keep the update running while the user answers.
+  start_nginx("limit_rate 24k;");
+  const std::string copy = install_copy();
+  std::vector<std::string> args = {"net", "-path", copy};
+  const std::vector<std::string> proxy = proxy_args();
+  args.insert(args.end(), proxy.begin(), proxy.end());
+  start(args);
+  next();
+  ASSERT_TRUE(wait_for("screen net_check_disk\n"));
+  next();
+  ASSERT_TRUE(wait_for("screen net_run_patch\n"));
+  ASSERT_TRUE(wait_for("text About "));
+  ASSERT_TRUE(wait_for(" with 2 simultaneous servers.\\n\\nDownloading at "));
+  shot("installing");
+  quit_left();
+  ASSERT_TRUE(wait_for("window 997\n"));
+  shot("stop_question");
+  escape();  // closing the question goes on with the update
+  ASSERT_TRUE(wait_for("window 0\n"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(app_->out().find("screen net_done"), std::string::npos) << "the update ended early";
+  quit_left();
+  ASSERT_TRUE(wait_for("window 997\n"));
+  question_first();  // "Stop"
+  EXPECT_EQ(app_->wait_exit(), 0) << log_of(home_);
+  EXPECT_EQ(app_->out().find("screen net_done"), std::string::npos);
+}
+
+TEST_F(WebFlow, BackDuringTheDemoInstallAsks) {
+  start_nginx("limit_rate 24k;");
+  std::vector<std::string> args = {"demo"};
+  const std::vector<std::string> proxy = proxy_args();
+  args.insert(args.end(), proxy.begin(), proxy.end());
+  start(args);
+  next();
+  ASSERT_TRUE(wait_for("screen see_eula\n"));
+  click(250, 304);
+  next();
+  ASSERT_TRUE(wait_for("screen demo_pick_dest\n"));
+  const std::string dest = home_ + "Desktop/Duvizo 9 Demo/";
+  next();
+  ASSERT_TRUE(wait_for("screen demo_run_patch\n"));
+  back();
+  ASSERT_TRUE(wait_for("window 997\n"));
+  shot("cancel_question");
+  question_second();  // "Continue"
+  ASSERT_TRUE(wait_for("screen demo_run_patch\n"));
+  struct stat st;
+  EXPECT_EQ(stat(dest.c_str(), &st), 0);
+  back();
+  ASSERT_TRUE(wait_for("window 997\n"));
+  question_first();  // "Cancel"
+  // The user is left on the destination screen.
+  ASSERT_TRUE(wait_for("window 0\ntitle Pick Install Destination for Duvizo 10.\n"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_NE(stat(dest.c_str(), &st), 0) << "the partial copy is still there";
+  EXPECT_EQ(app_->out().find("screen demo_done"), std::string::npos);
+  shot("after_cancel");
+  quit_left();
+  EXPECT_EQ(app_->wait_exit(), 0) << log_of(home_);
 }
 
 TEST_F(WebFlow, WithoutAProxyTheListNeverComes) {
