@@ -36,7 +36,9 @@ void* http_class::async_dns_lookup(void* record) {
 }
 
 unsigned short http_class::ProxyPort(unsigned short port) const {
-  return proxy_port_int ? static_cast<unsigned short>(proxy_port_int) : port;
+  // The preferences store whatever the port text made (-1 for letters); a
+  // value that is no port would otherwise wrap to some other port.
+  return proxy_port_int >= 1 && proxy_port_int <= 65535 ? static_cast<unsigned short>(proxy_port_int) : port;
 }
 
 const char* http_class::ProxyHost(const char* host) const { return proxy_host.empty() ? host : proxy_host.c_str(); }

@@ -114,14 +114,14 @@ class http_class {
   void make_stream_if_needed(int stream);
   // Run on the thread layer: fills the record's addr from its name.
   static void* async_dns_lookup(void* record);
-  // proxy_port_int when set, else port.
+  // proxy_port_int when it is a port (1 to 65535), else port.
   unsigned short ProxyPort(unsigned short port) const;
   // proxy_host when set, else host.
   const char* ProxyHost(const char* host) const;
 
   std::string proxy_host;   // "_proxy_host"
   std::string proxy_port;   // "_proxy_port", as typed
-  int32_t proxy_port_int = 0;  // "_proxy_port_int"; 0: connect to port 80
+  int32_t proxy_port_int = 0;  // "_proxy_port_int"; outside 1..65535: the request's own port
   std::vector<down_class*> streams;   // owned; null while the stream has no request
   std::vector<THREAD_call*> dns_calls;  // the look-up running per stream
   // A deque keeps each record where it is while the tables grow, since a

@@ -21,9 +21,6 @@ int UTIL_cancel_install(std::string title, std::string advice, std::string label
 // Choosing an installed copy and running it.
 int dvd_pick_run_sim(int first, wizard_screen& s);
 int dvd_do_run_sim(int first, wizard_screen& s);
-// The choice among the registered copies inside a screen: one box each and
-// "Find It"; sets dest_dir_path.
-void UTIL_pick_install();
 
 // Adding or removing scenery of an installed copy.
 int dvd_pick_scenery(int first, wizard_screen& s);

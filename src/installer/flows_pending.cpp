@@ -16,25 +16,7 @@
 // ---- end of the disc install
 
 // ---- run, scenery and repair
-PENDING_SCREEN(dvd_pick_run_sim)
-PENDING_SCREEN(dvd_pick_scenery)
-PENDING_SCREEN(dvd_scan_scenery)
-PENDING_SCREEN(dvd_edit_scenery)
-PENDING_SCREEN(dvd_install_scenery)
-PENDING_SCREEN(dvd_switch_disk_scenery)
-PENDING_SCREEN(dvd_verify_disk_scenery)
-PENDING_SCREEN(dvd_done_scenery)
-PENDING_SCREEN(dvd_pick_repair)
-PENDING_SCREEN(dvd_scan_repair)
-PENDING_SCREEN(dvd_confirm_repair)
-PENDING_SCREEN(dvd_install_repair)
-PENDING_SCREEN(dvd_switch_disk_repair)
-PENDING_SCREEN(dvd_verify_disk_repair)
-PENDING_SCREEN(dvd_done_repair)
 // ---- end of run, scenery and repair
 
 // ---- the web flows
-// UTIL_pick_install comes with the run flow; the updater's destination
-// screen needs it to link until then.
-void UTIL_pick_install() {}
 // ---- end of the web flows

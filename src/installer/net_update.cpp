@@ -12,6 +12,7 @@
 #include "files/translate.h"
 #include "installer/disk_panel.h"
 #include "installer/dvd_flows.h"
+#include "installer/dvd_pick.h"
 #include "installer/inst_text.h"
 #include "installer/velora.h"
 #include "installer/web_screens.h"
@@ -57,8 +58,7 @@ int net_pick_dest(int first, wizard_screen& s) {
   }
   s.title = tr("Pick Destination");
   s.flag = 1;
-  if (all_velroots.size() >= 2) s.text = tr("You have more than one copy of Duvizo 9 installed on this computer.  ");
-  s.text += tr("Please select which copy of Duvizo 9 you would like to update.");
+  s.text = UTIL_pick_install_text("Please select which copy of Duvizo 9 you would like to update.");
   UTIL_pick_install();
   s.back = net_start;
   s.next_screen = dest_dir_path.empty() ? nullptr : net_get_updates;

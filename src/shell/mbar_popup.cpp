@@ -24,7 +24,10 @@ void mbar_class::mbar_check_popup(float x, float y, float width, int last, const
   m.top = (short)(m.bottom + k_row * last + k_row);
   m.items.clear();
 
-  int lo = 384, hi = 384;
+  // The fit is judged on the rows alone: a fixed starting height would put
+  // every list of a sub-window lower than it (the 380-high preferences
+  // window) at the window's bottom edge.
+  int lo = 0, hi = 0;
   if (last >= 0) m.items.resize(last + 1);
   for (int i = 0; i <= last; ++i) {
     item_struct& it = m.items[i];
@@ -33,8 +36,8 @@ void mbar_class::mbar_check_popup(float x, float y, float width, int last, const
     it.bottom = (short)std::trunc(y - k_row * (i - row) - 3);
     it.top = (short)std::trunc(y - k_row * (i - row) + k_row - 3);
     it.text = entries[i];
-    lo = std::min(lo, (int)it.bottom);
-    hi = std::max(hi, (int)it.top);
+    lo = i == 0 ? it.bottom : std::min(lo, (int)it.bottom);
+    hi = i == 0 ? it.top : std::max(hi, (int)it.top);
   }
   if (lo < 0) ++popup_shift;
   if (hi > wins.win_dy) --popup_shift;

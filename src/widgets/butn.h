@@ -80,7 +80,8 @@ int BTN_xbyt(float x, float y, unsigned char* value, std::string label);
 // when pressed, also when it was on already.
 int BTN_is_int(float x, float y, int* value, int choice, std::string label);
 // Pop-up list showing item *selected of items (split at separator, at most
-// 300); a press in its box opens the list through the menu bar. 1 in the
-// frame the user's choice arrives, *selected then holding it; more than 300
-// items raise the crash alert.
+// 300; other values are clamped into them, except -1, which shows no item
+// and stays until the user chooses); a press in its box opens the list
+// through the menu bar. 1 in the frame the user's choice arrives, *selected
+// then holding it; more than 300 items raise the crash alert.
 int BTN_textlist(float x, float y, int* selected, std::string items, std::string label, char separator);

@@ -12,6 +12,7 @@
 
 namespace {
 constexpr int k_max_items = 300;
+constexpr int k_none_chosen = -1;
 
 // Shown width against the widest item: longer languages get a little less.
 float language_factor(int lang) {
@@ -38,7 +39,9 @@ int BTN_textlist(float x, float y, int* selected, std::string items, std::string
     list.emplace_back();
   }
   const int c = static_cast<int>(list.size()) - 1;
-  *selected = std::clamp(*selected, 0, c);
+  // -1 is "none chosen" (the preferences' all-platforms target): it stays, so
+  // showing the list never makes a choice the user did not make.
+  if (*selected != k_none_chosen) *selected = std::clamp(*selected, 0, c);
 
   float m = 20;
   for (const std::string& s : list) m = std::max(m, static_cast<float>(static_cast<int>(OGL_measure_string(s))));
@@ -68,7 +71,8 @@ int BTN_textlist(float x, float y, int* selected, std::string items, std::string
     mbar.mbar_check_popup(x, y, t, c, list.data(), selected);
     return result;
   }
-  OGL_string(43, x, y, list[std::clamp(*selected, 0, c)], font_no_wrap, cs_regular, just_centre);
+  if (*selected != k_none_chosen)
+    OGL_string(43, x, y, list[std::clamp(*selected, 0, c)], font_no_wrap, cs_regular, just_centre);
   if (in_box) help.text = tip;
   return result;
 }

@@ -1,8 +1,13 @@
-// Building requests, failed look-ups and misuse of net_check.
+// Building requests, the port a proxy is reached on, failed look-ups and
+// misuse of net_check.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <cstdio>
 #include "support/http_fixture.h"
 #include "core/hl_alert.h"
+#include "files/test_child.h"
 
 namespace {
 
@@ -30,6 +35,20 @@ TEST(HttpRequest, StreamWithoutAddress) {
   EXPECT_EQ(20009, d.GetOSErr());
   d.DoProcessing();
   EXPECT_EQ(nullptr, d.mFile);
+}
+
+// The preferences keep whatever the typed port made of itself; only a real
+// port replaces the request's own.
+TEST(HttpRequest, ProxyPortOnlyFromOneTo65535) {
+  const struct {
+    int32_t stored;
+    unsigned short used;
+  } cases[] = {{0, 80}, {-1, 80}, {1, 1}, {8080, 8080}, {65535, 65535}, {65536, 80}, {70000, 80}, {-65456, 80}};
+  http_class h;
+  for (const auto& c : cases) {
+    h.proxy_port_int = c.stored;
+    EXPECT_EQ(h.ProxyPort(80), c.used) << c.stored;
+  }
 }
 
 using HttpLookup = HttpTest;
@@ -71,6 +90,32 @@ TEST_F(HttpLookup, SlashConventionsAreCrashAlerts) {
                "Our convention is that a server name is simply a server name\\.\\.\\. with no slash! mirror/");
   EXPECT_DEATH(misuse("mirror", "f"),
                "net_check error! You do not have a dirchar at the beginning of the directory name! You should!");
+}
+
+// A port text of letters stores -1: the client then connects to the
+// request's own port 80 of the proxy host, here a listener in a network
+// namespace of the test's own.
+TEST_F(HttpLookup, ALetteredProxyPortConnectsToTheRequestsPort) {
+  const int result = test_in_child([&] {
+    if (unshare(CLONE_NEWNET) != 0 || system("ip link set lo up") != 0) return k_child_unsupported;
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(80);
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || listen(listener, 4) != 0)
+      return k_child_unsupported;
+    http.proxy_host = "127.0.0.1";
+    http.proxy_port_int = -1;
+    for (int i = 0; i < 20000; ++i) {
+      if (http.net_check(3, "mirror", "/f", dir + "f") == 2) return 1;
+      if (accept(listener, nullptr, nullptr) >= 0) return 0;
+      usleep(200);
+    }
+    return 1;
+  });
+  if (result == k_child_unsupported) GTEST_SKIP() << "no private network namespace here";
+  EXPECT_EQ(result, 0);
 }
 
 }  // namespace

@@ -245,11 +245,23 @@ TEST_F(Mbar, APopupWithNoEntriesHasNoRows) {
   EXPECT_EQ(mbar.open_menu, 1519);
   EXPECT_TRUE(menu(1519).items.empty());
   EXPECT_EQ(mbar.popup_shift, 0);
-  // Only the height test runs, against 384.
+  // Nothing to fit, however low the window.
   wins.win_dy = 300;
   mbar.mbar_check_popup(400, 300, 60, -1, nullptr, &current);
-  EXPECT_EQ(mbar.popup_shift, -1);
+  EXPECT_EQ(mbar.popup_shift, 0);
   EXPECT_EQ(current, 0);
+}
+
+// A list that fits a sub-window lower than 384 (the preferences window is
+// 380 high) opens on the widget's row and stays there.
+TEST_F(Mbar, APopupInALowSubWindowStaysOnItsRow) {
+  const std::string entries[] = {"Macintosh", "Windows", "Linux"};
+  int current = 0;
+  wins.win_dy = 380;
+  for (int frame = 0; frame < 5; ++frame) mbar.mbar_check_popup(250, 300, 60, 2, entries, &current);
+  EXPECT_EQ(mbar.popup_shift, 0);
+  EXPECT_EQ(menu(1519).items[0].bottom, 297);
+  EXPECT_EQ(menu(1519).items[2].bottom, 273);
 }
 
 TEST_F(Mbar, CheckPointHoldsTheItemsBoxWithItsEdges) {

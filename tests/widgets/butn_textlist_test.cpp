@@ -81,6 +81,37 @@ TEST_F(Clicks, TextListSplitsAndClamps) {
   }
 }
 
+// -1 is "none chosen": the closed list shows no item, the value stays until
+// the user picks one, and the open list is placed without reading outside
+// its items.
+TEST_F(Clicks, TextListNoneChosen) {
+  int selected = -1, got = 0;
+  auto draw = [&] { got = BTN_textlist(kx, ky, &selected, "one;two;three", "", ';'); };
+  d->frame(draw);
+  d->frame(draw);
+  EXPECT_EQ(selected, -1);
+  EXPECT_TRUE(strings_in(43).empty());
+
+  d->press(kx + 10, ky + 3);
+  d->frame(draw);
+  d->release(kx + 10, ky + 3);
+  d->frame(draw);
+  ASSERT_EQ(mbar.open_menu, k_mbar_popup);
+  EXPECT_EQ(selected, -1);
+  const auto& rows = mbar.menus[k_mbar_popup].items;
+  ASSERT_EQ(rows.size(), 3u);
+  const int px = (rows[2].left + rows[2].right) / 2, py = (rows[2].bottom + rows[2].top) / 2;
+  d->press(px, py);
+  int returned = 0;
+  for (int frames = 0; frames < 2 && !returned; ++frames) {
+    d->frame(draw);
+    returned = got;
+  }
+  d->release(px, py);
+  EXPECT_EQ(returned, 1);
+  EXPECT_EQ(selected, 2);
+}
+
 TEST_F(Clicks, TextListItemLimit) {
   std::string items = "0";
   for (int i = 1; i < 300; ++i) items += ";" + std::to_string(i);
