@@ -228,10 +228,6 @@ TEST(OsFolders, AppPathSetsCaseSensitivity) {
   EXPECT_EQ(g_case_sensitive, 1);
 }
 
-<<<<<<< HEAD
-=======
-
->>>>>>> issue32
 TEST(FileDialog, ChooseFolderConfirmed) {
   std::string start = test_scratch_dir("start");
   fake_zenity z("/chosen/folder/", 0);
