@@ -21,6 +21,7 @@
 #include "support/gl_console.h"
 #include "support/http_peers.h"
 #include "support/test_env.h"
+#include "support/xer_capture.h"
 #include "web_support.h"
 #include "widgets/click_fixture.h"
 
@@ -292,6 +293,36 @@ TEST_F(WebScreens, ScanningAnInstallation) {
   (void)scanning_frames;
 }
 
+TEST_F(WebScreens, BackDuringTheScanAndAgain) {
+  // Going Back while the pass's workers still digest files, then entering
+  // again: the table they write into is read anew only once they are done.
+  servers = {{"h.example", "/d/", ""}};
+  dest_dir_path = test_scratch_dir("copy");
+  std::string records;
+  const std::string block(1 << 20, 'x');
+  for (int i = 0; i < 48; ++i) {
+    const std::string name = "f" + std::to_string(i) + ".bin";
+    ASSERT_TRUE(test_write_file(dest_dir_path + name, block));
+    records += "FILE 0 0 1 0 0 " + k_md5a + " " + name + "\n";
+  }
+  put_directory(records);
+  stg.stage = 1;
+  xer_capture log;
+  wizard_screen s;
+  EXPECT_EQ(run(net_get_updates, 1, s), 0);
+  EXPECT_EQ(stg.stage, 3);
+  s = wizard_screen();
+  run(net_pick_dest, 1, s);
+  s = wizard_screen();
+  ASSERT_TRUE(run_until(net_get_updates, s, [](const wizard_screen& w) { return w.next_screen != nullptr; }));
+  EXPECT_EQ(stg.files_to_install, 48);
+  // The first pass was ended before the second one started.
+  const std::string text = log.text();
+  size_t starts = 0;
+  for (size_t at = 0; (at = text.find(" Start of MD5 at ", at)) != std::string::npos; ++at) ++starts;
+  EXPECT_EQ(starts, 2u) << text;
+}
+
 TEST_F(WebScreens, NothingToDoMeansNoFileToInstallOrDelete) {
   const struct {
     const char* what;
@@ -390,6 +421,32 @@ TEST_F(WebScreens, InstallTexts) {
     stg.total_comp_kb = c.total_comp_kb;
     xtim.real_time = now;
     EXPECT_EQ(web_install_text(c.rat, c.finished_form), c.want) << c.what;
+  }
+}
+
+TEST_F(WebScreens, SmoothedProgressHasATargetWhateverTheTotals) {
+  // A server that never answers keeps the pass running with nothing fetched.
+  web_use_proxy(test_free_port());
+  servers = {{"h.example", "/d/", ""}};
+  dest_dir_path = test_scratch_dir("copy");
+  const int f = add("All/a.txt", k_md5a, "NONE", 0, 0);
+  current_version(f).do_install = 1;
+  const struct {
+    float total_exp_kb;
+    bool moves;
+  } cases[] = {{0, true}, {10, false}};
+  for (const auto& c : cases) {
+    next.reset_all_streams();
+    stg.total_exp_kb = c.total_exp_kb;
+    float rat = 0;
+    wizard_screen s;
+    int done = 1;
+    d->frame([&] { done = web_download_slice(s, rat, 1); });
+    EXPECT_EQ(done, 0);
+    // Nothing to expand counts as all of it; never a NaN.
+    EXPECT_EQ(rat > 0.5f, c.moves) << rat;
+    EXPECT_TRUE(rat >= 0 && rat <= 1) << rat;
+    EXPECT_EQ(s.progress, rat);
   }
 }
 
