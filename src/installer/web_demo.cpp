@@ -12,14 +12,13 @@
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "files/translate.h"
+#include "installer/dest_fields.h"
 #include "installer/disk_panel.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
 #include "installer/velora.h"
 #include "installer/web_screens.h"
-#include "ogl/OGL_font.h"
 #include "widgets/butn.h"
-#include "widgets/butn_enterstring.h"
 
 static std::string tr(const char* text) { return UTL_translate_string(text); }
 
@@ -98,18 +97,8 @@ int demo_pick_dest(int first, wizard_screen& s) {
   s.back = see_eula;
   s.next_screen = demo_run_patch;
 
-  const std::string change_label = tr("Change Destination");
-  const int bw = static_cast<int>(OGL_measure_string(change_label) + 21);
-  if (BTN_action(290, 203, bw, 0, 1, change_label, "-") &&
-      GetFilePathFromUser(2, tr("Pick a folder to install the Duvizo 9 demo into."), tr("Select"), 1, parent_dir,
-                          parent_dir)) {
+  if (UTIL_destination_fields(parent_dir, install_folder, "Pick a folder to install the Duvizo 9 demo into."))
     changed = 1;
-    if (parent_dir != "/") parent_dir += '/';
-  }
-  const std::string name_label = tr("Install Name:");
-  const int lw = static_cast<int>(OGL_measure_string(name_label));
-  const int x = static_cast<int>(bw * 0.5f + 300 + 10 + lw);
-  if (BTN_enterstring(x, 200, &install_folder, 256, "-" + name_label, 760 - x, 0)) changed = 1;
 
   if (install_folder.empty()) {
     dest_dir_path = parent_dir;
