@@ -13,6 +13,8 @@
 #include "files/translate.h"
 #include "engine/next.h"
 #include "core/hl_alert.h"
+#include "core/hl_version.h"
+#include "platform/plat_process.h"
 
 std::set<std::string> deleted_files;
 
@@ -179,4 +181,38 @@ int extract_and_delete_file(const std::string& archive, const std::string& dest,
                 << "CHMODING  file " << dest << ", with result=" << chmod_code << ".\n";
   delete_file(archive);
   return code;
+}
+
+std::string maker_download_page() { return std::string(app_web_site) + "download.html"; }
+
+// The opener is the desktop's: anything but a web address of sane length
+// could make it start a program or open a local file.
+static bool is_web_page(const std::string& page) {
+  return page.size() < 500 && (page.rfind("http://", 0) == 0 || page.rfind("https://", 0) == 0) &&
+         page.find_first_of(" \t\r\n") == std::string::npos;
+}
+
+static void open_page(const std::string& page) {
+  if (int err = PLAT_open_in_browser(page)) xer_group() << "Could not open " << page << ": " << error_str(err) << "\n";
+}
+
+void new_installer(const std::string& page) {
+  __MACIBM_alert(0, UTL_translate_string("There is a newer version of the Duvizo web updater available."),
+                 UTL_translate_string("I will take you to the web page where you can downoad it."), "", "", t_warning,
+                 "Installer-f/utils", __LINE__);
+  open_page(is_web_page(page) ? page : maker_download_page());
+  app_done = 1;
+}
+
+void new_format(const std::string& detail) {
+  __MACIBM_alert(0,
+                 UTL_translate_string("OK I am checking the Corvane Research servers and I am finding file formats "
+                                      "that are newer than I can understand!"),
+                 UTL_translate_string("In other words, you need to get a new installer!"),
+                 UTL_string_sub(UTL_translate_string("Please get it from the download section of %1:web site%."),
+                                std::string(app_web_site)),
+                 detail, t_warning, "Installer-f/utils", __LINE__);
+  open_page(maker_download_page());
+  stg.new_format_mark = 2;
+  app_done = 1;
 }

@@ -35,3 +35,16 @@ int grab_files();
 // (err_content_mismatch for another digest, dest then left as it was), after
 // stg.extract_problem has been set and the user warned.
 int extract_and_delete_file(const std::string& archive, const std::string& dest, const std::string& want_md5);
+
+// The servers name a newer installer than this one: a warning says so, the
+// browser opens page (an "http://" or "https://" address of under 500
+// bytes; any other goes to the maker's download page instead, since the
+// list arrives over plain HTTP) and app_done ends the program.
+void new_installer(const std::string& page);
+// The servers hold formats newer than this installer reads: a warning says
+// so, with detail (the file that showed it) as its last line; the browser
+// opens the maker's download page, stg.new_format_mark becomes 2 and
+// app_done ends the program.
+void new_format(const std::string& detail);
+// The maker's page where the newest installer is to be had.
+std::string maker_download_page();

@@ -47,6 +47,8 @@ int net_get_updates(int first, wizard_screen& s);
 int net_check_disk(int first, wizard_screen& s);
 int net_run_patch(int first, wizard_screen& s);
 int net_done(int first, wizard_screen& s);
+// Quit while the update runs: asks, and 1 (end) only for "Stop".
+int net_run_quit_func();
 
 // The web demo; nothing in the installer leads to it.
 int demo_start(int first, wizard_screen& s);
@@ -54,3 +56,6 @@ int demo_get_updates(int first, wizard_screen& s);
 int demo_pick_dest(int first, wizard_screen& s);
 int demo_run_patch(int first, wizard_screen& s);
 int demo_done(int first, wizard_screen& s);
+// Quit while the demo installs: asks; "Cancel" or closing the question
+// deletes the partial copy and gives 1 (end), "Continue" 0.
+int demo_run_quit_func();

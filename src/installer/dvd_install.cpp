@@ -12,15 +12,14 @@
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "files/translate.h"
+#include "installer/dest_fields.h"
 #include "installer/disk_panel.h"
 #include "installer/dvd_disc.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
 #include "installer/velora.h"
 #include "installer/world_map.h"
-#include "ogl/OGL_font.h"
 #include "widgets/butn.h"
-#include "widgets/butn_enterstring.h"
 
 static std::string tr(const char* text) { return UTL_translate_string(text); }
 
@@ -109,17 +108,7 @@ int dvd_pick_install(int first, wizard_screen& s) {
   s.back = dvd_start;
   s.next_screen = see_eula;
 
-  const std::string change_label = tr("Change Destination");
-  const std::string name_label = tr("Install Name:");
-  const int w1 = static_cast<int>(OGL_measure_string(change_label) + 21);
-  const int w2 = static_cast<int>(OGL_measure_string(name_label));
-  if (BTN_action(290, 203, w1, 0, 1, change_label, "-") &&
-      GetFilePathFromUser(2, tr("Pick a folder to install Duvizo 9 into."), tr("Select"), 1, parent_dir, parent_dir)) {
-    changed = 1;
-    if (parent_dir != "/") parent_dir += '/';
-  }
-  const int x = static_cast<int>(w1 * 0.5f + 300 + 10 + w2);
-  if (BTN_enterstring(x, 200, &install_folder, 256, "-" + name_label, 760 - x, 0)) changed = 1;
+  if (UTIL_destination_fields(parent_dir, install_folder, "Pick a folder to install Duvizo 9 into.")) changed = 1;
 
   if (install_folder.empty()) {
     dest_dir_path = parent_dir;

@@ -19,15 +19,4 @@
 // ---- end of run, scenery and repair
 
 // ---- the web flows
-PENDING_SCREEN(net_start)
-PENDING_SCREEN(net_pick_dest)
-PENDING_SCREEN(net_get_updates)
-PENDING_SCREEN(net_check_disk)
-PENDING_SCREEN(net_run_patch)
-PENDING_SCREEN(net_done)
-PENDING_SCREEN(demo_start)
-PENDING_SCREEN(demo_get_updates)
-PENDING_SCREEN(demo_pick_dest)
-PENDING_SCREEN(demo_run_patch)
-PENDING_SCREEN(demo_done)
 // ---- end of the web flows

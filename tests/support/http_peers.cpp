@@ -98,7 +98,7 @@ bool nginx_peer::start(const std::string& root) {
          << "  scgi_temp_path " << dir_ << "scgi;\n"
          << "  keepalive_timeout 60;\n"
          << "  server {\n    listen 127.0.0.1:" << port << ";\n    server_name localhost;\n"
-         << "    root " << root << ";\n  }\n}\n";
+         << "    root " << root << ";\n    " << server_directives << "\n  }\n}\n";
     if (!test_write_file(dir_ + "nginx.conf", conf.str())) return false;
     int log_fd = open((dir_ + "nginx.out").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
     // setpriv hands nginx the signal to die with this process, so a test

@@ -22,6 +22,9 @@ class nginx_peer {
   std::string access_log() const;
 
   int port = 0;
+  // Further directives for the server block (such as "limit_rate 64k;"),
+  // set before start.
+  std::string server_directives;
 
  private:
   pid_t pid_ = -1;
