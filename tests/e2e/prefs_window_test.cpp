@@ -40,7 +40,12 @@ class PrefsWindow : public testing::Test {
     win_ = trimmed(test_capture("timeout 30 xdotool search --sync --pid " + std::to_string(app_->pid()) +
                                 " | head -1"));
     ASSERT_FALSE(win_.empty());
-    ASSERT_EQ(xdo("windowfocus --sync W sleep 0.5"), 0);
+    // The preferences window opens once start-up is through, which a busy
+    // machine takes a while for; its first frames must pass before a click.
+    for (int i = 0; i < 600 && app_->out().find("window open\n") == std::string::npos; ++i)
+      ASSERT_EQ(xdo("sleep 0.05"), 0);
+    ASSERT_NE(app_->out().find("window open\n"), std::string::npos) << log_of(home_);
+    ASSERT_EQ(xdo("windowfocus --sync W sleep 1"), 0);
   }
   int xdo(const std::string& args) {
     std::string a = " " + args + " ";

@@ -35,8 +35,10 @@ private_xvfb::private_xvfb(int width, int height) {
   // Everything the child needs is made before fork: the program has threads.
   const std::string fd_arg = std::to_string(fds[1]);
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  // -noreset: a test that starts a second program after the first one left
+  // must not meet a server resetting because its last client went.
   std::vector<const char*> argv = {"Xvfb", "-displayfd", fd_arg.c_str(), "-screen", "0", screen.c_str(),
-                                   "-nolisten", "tcp", nullptr};
+                                   "-nolisten", "tcp", "-noreset", nullptr};
   const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {

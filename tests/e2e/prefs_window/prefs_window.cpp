@@ -20,6 +20,9 @@ int prefs_then_report(int, wizard_screen&) {
   static int opened = 0;
   if (opened) return 0;
   opened = 1;
+  // Tests wait for this line before they click: the window opens after start-up.
+  printf("window open\n");
+  fflush(stdout);
   handle_prefs();
   printf("platform %d\n", stg.platform);
   printf("log_actions %d\n", stg.log_actions);
