@@ -6,7 +6,6 @@
 #include "engine/utils_choose.h"
 #include "installer/wizard.h"
 #include "ogl/ogl_draw.h"
-#include "ogl/ogl_record.h"
 #include "ogl/ogl_state.h"
 #include "shell/wins.h"
 #include "tex/tman.h"
@@ -32,17 +31,7 @@ int recalcs = 0;
 // One quad of the batch, corners (left, bottom), (left, top), (right, top),
 // (right, bottom), showing the texture square from (s0, t0) to (s1, t1).
 void batch_quad(int col, float l, float b, float r, float t, float s0, float t0, float s1, float t1) {
-  if (OGL_record_quad)
-    OGL_record_quad({k_map_tex, col, {{l, b, s0, t0}, {l, t, s0, t1}, {r, t, s1, t1}, {r, b, s1, t0}}});
-  const float ox = wins.win_x, oy = wins.win_y;
-  glTexCoord2f(s0, t0);
-  glVertex2f(l + ox, b + oy);
-  glTexCoord2f(s0, t1);
-  glVertex2f(l + ox, t + oy);
-  glTexCoord2f(s1, t1);
-  glVertex2f(r + ox, t + oy);
-  glTexCoord2f(s1, t0);
-  glVertex2f(r + ox, b + oy);
+  OGL_2dquad_in_batch(k_map_tex, col, l, b, s0, t0, l, t, s0, t1, r, t, s1, t1, r, b, s1, t0);
 }
 
 // The translucent outline from the anchor to the mouse while the button is held.

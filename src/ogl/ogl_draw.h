@@ -42,6 +42,11 @@ void OGL_grayrect(float l, float b, float r, float t, float alpha);
 void OGL_2dquad(int tex, int col, float alpha, float x1, float y1, float s1, float t1, float x2, float y2, float s2,
                 float t2, float x3, float y3, float s3, float t3, float x4, float y4, float s4, float t4, int units,
                 ogl_al_mode al, int env_mode);
+// OGL_2dquad's four corners into a batch of quads the caller has begun
+// (glBegin), in the current sub-window, with no state change; reported to
+// the drawing recorder as OGL_2dquad is.
+void OGL_2dquad_in_batch(int tex, int col, float x1, float y1, float s1, float t1, float x2, float y2, float s2,
+                         float t2, float x3, float y3, float s3, float t3, float x4, float y4, float s4, float t4);
 // Textured rectangle w x h at (x, y) showing the texture from (s, t) over
 // sw x th, on one unit, modulated (tex 0 keeps the binding).
 void OGL_2dquad_d(int tex, int col, float alpha, float x, float y, float s, float t, float w, float h, float sw,
