@@ -23,7 +23,8 @@ add_custom_command(OUTPUT "${DUV_SAMPLE_DISCS}/installed.md5"
   COMMAND bash ${CMAKE_SOURCE_DIR}/tools/make_disc_set_samples.sh "$<TARGET_FILE:make_disc_set>" "${DUV_BUNDLE}"
           ${DUV_SAMPLE_DISC_KB} "${DUV_SANITIZE}" "${DUV_SAMPLE_DISCS}"
   DEPENDS make_disc_set duvizo_installer ${CMAKE_SOURCE_DIR}/tools/make_disc_set_samples.sh
-          ${CMAKE_SOURCE_DIR}/tools/make_sample_master.sh ${duv_sample_resources}
+          ${CMAKE_SOURCE_DIR}/tools/make_sample_master.sh ${CMAKE_SOURCE_DIR}/tools/run_disc_set_maker.sh
+          ${duv_sample_resources}
   COMMENT "Making the sample disc set"
   VERBATIM)
 add_custom_target(sample_discs ALL DEPENDS "${DUV_SAMPLE_DISCS}/installed.md5")

@@ -17,29 +17,19 @@ set -euo pipefail
 tool=$1 app=$2 disc_kb=$3 sanitize=$4 out=$5
 here=$(cd "$(dirname "$0")" && pwd)
 new="$out.new"
-home=$(mktemp -d "${TMPDIR:-/tmp}/duv-discs-XXXXXX")
-trap 'rm -rf "$home" "$new"' EXIT
+trap 'rm -rf "$new"' EXIT
 rm -rf "$new"
 mkdir -p "$new"
 
 bash "$here/make_sample_master.sh" "$new/master"
 
-# The maker opens a window: the current display, else a private server.
-run=()
-[ -n "${DISPLAY:-}" ] || run=(xvfb-run -a -s "-screen 0 1280x1024x24")
 san=()
 case "$sanitize" in
   address) san=(ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1) ;;
   thread) san=(LP_NUM_THREADS=0 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:report_thread_leaks=0) ;;
 esac
-if ! env HOME="$home" XDG_CONFIG_HOME="$home/.config" "${san[@]}" "${run[@]}" "$tool" --qa_script --type=1 \
-    --disc_kb="$disc_kb" --src="$new/master/" --dst="$new/set/" >"$home/stdout.txt" 2>&1; then
-  echo "make_disc_set failed; its output and the alerts it logged:" >&2
-  cat "$home/stdout.txt" >&2
-  log=$(find "$home" -name 'Duvizo Installer Log.txt' | head -n 1)
-  [ -n "$log" ] && grep -A5 '^$' "$log" | tail -n 40 >&2
-  exit 1
-fi
+env "${san[@]}" bash "$here/run_disc_set_maker.sh" "$tool" --type=1 --disc_kb="$disc_kb" \
+  --src="$new/master/" --dst="$new/set/"
 mv "$new"/set/disk_* "$new/"
 rmdir "$new/set"
 cp -a "$app" "$new/disk_0/"
