@@ -1,4 +1,8 @@
 #include "installer/dest_fields.h"
+#include <thread>
+#include "engine/utils_checksum.h"
+#include "engine/utils_choose.h"
+#include "engine/utils_table.h"
 #include "files/file_paths.h"
 #include "files/translate.h"
 #include "ogl/OGL_font.h"
@@ -21,4 +25,19 @@ int UTIL_destination_fields(std::string& parent_dir, std::string& install_folder
   const int x = static_cast<int>(w1 * 0.5f + 300 + 10 + w2);
   if (BTN_enterstring(x, 200, &install_folder, 256, "-" + name_label, 760 - x, 0)) changed = 1;
   return changed;
+}
+
+void UTIL_checksum_to_done() {
+  int cursor = 0;
+  float progress = 0;
+  while (!checksum_directory(cursor, 0, progress)) std::this_thread::yield();
+}
+
+void UTIL_prepare_new_install(int changed, std::string& prepared_for) {
+  if (!changed && prepared_for == dest_dir_path) return;
+  UTIL_checksum_to_done();
+  set_install_filter(1, 1);
+  scenery_take_none();
+  recalc_disk_sizes();
+  prepared_for = dest_dir_path;
 }

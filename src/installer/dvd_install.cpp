@@ -1,10 +1,8 @@
 // The disc install's screens up to the start of the copy: the start menu,
 // the destination, the licence and the scenery.
-#include <thread>
 #include "core/globs.h"
 #include "core/hl_paths.h"
 #include "core/hl_version.h"
-#include "engine/utils_checksum.h"
 #include "engine/utils_choose.h"
 #include "engine/utils_install.h"
 #include "engine/utils_alerts.h"
@@ -39,14 +37,6 @@ static void fill_install_steps() {
     step_names.push_back(tr(st.name));
     step_funcs.push_back(st.screen);
   }
-}
-
-// A full checksum pass over dest_dir_path, run to its end without drawing.
-// A folder that does not exist is done at once.
-static void checksum_to_done() {
-  int cursor = 0;
-  float progress = 0;
-  while (!checksum_directory(cursor, 0, progress)) std::this_thread::yield();
 }
 
 int dvd_start(int first, wizard_screen& s) {
@@ -128,13 +118,7 @@ int dvd_pick_install(int first, wizard_screen& s) {
                           install_folder, parent_dir);
   if (parent_dir == desktop_f)
     s.text += UTL_string_sub(tr("\n\n(The folder %1:install name% will appear on your desktop.)"), install_folder);
-  if (changed || prepared_for != dest_dir_path) {
-    checksum_to_done();
-    set_install_filter(1, 1);
-    scenery_take_none();
-    recalc_disk_sizes();
-    prepared_for = dest_dir_path;
-  }
+  UTIL_prepare_new_install(changed, prepared_for);
   // Only shown here: the scenery screen is the one that insists on the space.
   UTIL_disk_space(tr("You have enough free disk space to install Duvizo 9 at this location."),
                   tr("You do not have enough free disk space to install Duvizo 9 at this location.  You can install "
@@ -177,7 +161,7 @@ int dvd_scenery_install(int first, wizard_screen& s) {
       if (!dest_dir_path.empty() && dest_dir_path != "/") recursive_delete_folder(dest_dir_path);
       dvd_install_is_running = 0;
     }
-    checksum_to_done();
+    UTIL_checksum_to_done();
     recalc_disk_sizes();
   }
   UTIL_world_map();

@@ -6,8 +6,6 @@
 #include "core/globs.h"
 #include "engine/next.h"
 #include "engine/utils_alerts.h"
-#include "engine/utils_checksum.h"
-#include "engine/utils_choose.h"
 #include "engine/utils_table.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
@@ -75,6 +73,8 @@ static int cancel_demo_install() {
 
 int demo_pick_dest(int first, wizard_screen& s) {
   static std::string desktop_f, parent_dir, install_folder;
+  // The destination the file table was last prepared for.
+  static std::string prepared_for;
   int changed = 0;
   if (first) {
     if (demo_install_is_running) {
@@ -118,15 +118,7 @@ int demo_pick_dest(int first, wizard_screen& s) {
                           install_folder, parent_dir);
   if (parent_dir == desktop_f)
     s.text += "\n\n" + UTL_string_sub(tr("(The folder %1:install name% will appear on your desktop.)"), install_folder);
-  if (changed) {
-    int cursor = 0;
-    float progress = 0;
-    while (!checksum_directory(cursor, 0, progress)) {
-    }
-    set_install_filter(1, 1);
-    scenery_take_none();
-    recalc_disk_sizes();
-  }
+  UTIL_prepare_new_install(changed, prepared_for);
   if (!UTIL_disk_space(tr("You have enough free disk space to install the Duvizo 9 demo at this location."),
                        tr("You do not have enough free disk space to install the Duvizo 9 demo at this location. You "
                           "can install to a different location, or save disk space by installing only some of the "

@@ -560,22 +560,30 @@ TEST_F(WebScreens, DemoDestination) {
   std::string desktop;
   get_OS_abs_path(os_dir_desktop, desktop);
   const std::string dest = desktop + "Duvizo 9 Demo/";
+  const int i = add("All/Resources/a.txt", k_md5a, "kept");
+
+  // A folder in the way from the first frame: no way on, and the table
+  // waits for a destination it can be prepared for.
+  ASSERT_EQ(mkdir(dest.c_str(), 0755), 0);
   wizard_screen s;
   run(demo_pick_dest, 1, s);
   EXPECT_EQ(dest_dir_path, dest);
+  EXPECT_EQ(s.next_screen, nullptr);
+  EXPECT_EQ(s.text, "The folder 'Duvizo 9 Demo' already exists inside the folder '" + desktop +
+                        "'.\n\nPlease change the install name or destination.");
+  EXPECT_EQ(current_version(i).sig_have, "kept");
+
+  // Removed behind the screen's back: the destination is now new and is
+  // prepared, though the user changed nothing.
+  ASSERT_EQ(rmdir(dest.c_str()), 0);
+  s = wizard_screen();
+  run(demo_pick_dest, 0, s);
   EXPECT_EQ(s.title, "Pick Install Destination for Duvizo 10.");
   EXPECT_EQ(s.text, "I will create the folder 'Duvizo 9 Demo' inside the folder '" + desktop +
                         "'.\n\n(The folder Duvizo 9 Demo will appear on your desktop.)");
   EXPECT_EQ(s.back, see_eula);
   EXPECT_EQ(s.next_screen, demo_run_patch);
-
-  ASSERT_EQ(mkdir(dest.c_str(), 0755), 0);
-  s = wizard_screen();
-  run(demo_pick_dest, 0, s);
-  EXPECT_EQ(s.next_screen, nullptr);
-  EXPECT_EQ(s.text, "The folder 'Duvizo 9 Demo' already exists inside the folder '" + desktop +
-                        "'.\n\nPlease change the install name or destination.");
-  rmdir(dest.c_str());
+  EXPECT_EQ(current_version(i).sig_have, "NONE");
 
   // Clearing the name: the field lies right of "Change Destination".
   const int bw = static_cast<int>(OGL_measure_string("Change Destination") + 21);
