@@ -108,7 +108,7 @@ int APP_main(int argc, char** argv) {
   get_path_with_path(holder, bundle);
   if (holder.size() > 1) holder.pop_back();
   const bool is_copy = PLAT_adopt_temp_folder(holder);
-  UTIL_locate_dvd();
+  UTIL_locate_dvd_of(bundle);
   std::string hand_over_problem;
   if (!is_copy && !dvd_path.empty() && !temp.empty() && APP_runs_from_disc(bundle, dvd_path))
     hand_over(bundle, temp, &hand_over_problem);
@@ -134,6 +134,7 @@ int APP_main(int argc, char** argv) {
   // A Quit between discs leaves the install pass's pools standing: their
   // threads must end before the program does.
   install_files_kill();
+  UTIL_end_eject();
   MACIBM_finishup(1);
   return 0;
 }

@@ -1,8 +1,10 @@
 #include "installer/dvd_disc.h"
+#include <atomic>
 #include <memory>
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "core/hl_paths.h"
+#include "core/utl_thread.h"
 #include "engine/next.h"
 #include "engine/utils_dir.h"
 #include "engine/utils_table.h"
@@ -59,11 +61,36 @@ static void read_version_file() {
   if (is_folder_name(name)) install_name = name;
 }
 
-void UTIL_scan_dvd() {
+void UTIL_locate_dvd_of(const std::string& path) {
+  dvd_path = locator().find_holding(path);
   if (dvd_path.empty()) UTIL_locate_dvd();
+}
+
+// The disc in is one of the set but not its first: its set folder holds no
+// directory file.
+static bool g_later_disc = false;
+
+int UTIL_later_disc_in() { return g_later_disc && !dvd_path.empty(); }
+
+void UTIL_scan_dvd() {
+  // Asked in every frame, so a disc taken out is forgotten and the next one
+  // read as it comes; the locator reads the mount table again only when it
+  // changed.
+  const std::string directory = install_name + "/directory.txt.zip";
+  const bool want_directory = install_name != no_install_name && stg.stage == 0;
+  // While the directory is still to be read, the disc that holds it is the
+  // one wanted, whichever drive it is in.
+  UTIL_locate_dvd(want_directory ? directory : std::string());
   if (!dvd_path.empty() && install_name == no_install_name) read_version_file();
+  g_later_disc = false;
   if (install_name == no_install_name || stg.stage != 0) return;
+  if (dvd_path.empty()) return;
   const std::string zip = dvd_path + install_name + "/directory.txt.zip";
+  if (!file_exists(zip)) {
+    // A later disc of the box: the user is asked for the first one.
+    g_later_disc = true;
+    return;
+  }
   if (int err = zip_to_file(zip, temp_path, nullptr, 0)) {
     __MACIBM_alert(0, UTL_translate_string("DVD scan: The installer cannot extract a file."),
                    UTL_string_sub(UTL_translate_string("Error: %1:message%."), error_str(err)),
@@ -78,9 +105,45 @@ void UTIL_scan_dvd() {
 // Whether want_file_disk names a file of the table.
 static bool wanted_file_known() { return want_file_disk >= 0 && want_file_disk < static_cast<int>(sim_info.size()); }
 
+// The eject runs beside the frames: a drive or tool that hangs costs its
+// time-outs, never the window.
+namespace {
+struct eject_job {
+  std::string path;
+  std::atomic<int> done{1};
+  bool started = false;  // a thread to join
+  UTL_thread_handle thread{};
+};
+eject_job g_eject;
+
+void* eject_thread(void*) {
+  eject_dvd(g_eject.path);  // a failure shows as the disc still in
+  g_eject.done = 1;
+  return nullptr;
+}
+
+void start_eject(const std::string& path) {
+  // One at a time: a disc left in by it is ejected on the next switch.
+  if (UTIL_disc_ejecting()) return;
+  UTIL_end_eject();
+  g_eject.path = path;
+  g_eject.done = 0;
+  g_eject.started = true;
+  UTL_thread_create(eject_thread, nullptr, &g_eject.thread, nullptr, nullptr);
+}
+}  // namespace
+
+int UTIL_disc_ejecting() { return g_eject.started && !g_eject.done; }
+
+void UTIL_end_eject() {
+  if (!g_eject.started) return;
+  UTL_thread_join(&g_eject.thread, nullptr);
+  g_eject.started = false;
+}
+
 int UTIL_switch_disk(int first) {
   if (first && !dvd_path.empty()) {
-    eject_dvd(dvd_path);
+    start_eject(dvd_path);
     dvd_path.clear();
   }
   return wanted_file_known() ? current_version(want_file_disk).disk : 0;

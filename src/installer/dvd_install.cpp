@@ -46,7 +46,7 @@ int dvd_start(int first, wizard_screen& s) {
   }
   s.title = tr("Duvizo 9 Installer");
   UTIL_scan_dvd();
-  if (dvd_path.empty()) {
+  if (dvd_path.empty() || UTIL_later_disc_in()) {
     s.text = tr("Please insert Duvizo 9 DVD number one to begin.");
   } else if (install_name == no_install_name || stg.stage == 2) {
     s.text = tr("This DVD does not appear to be an Duvizo 9 DVD.");

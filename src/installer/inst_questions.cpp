@@ -14,16 +14,14 @@ enum { k_select_win = 996, k_abort_win = 997 };
 
 std::string tr(const char* text) { return UTL_translate_string(text); }
 
-// One frame of a question after its widgets are drawn; 1 when the user
-// closed it: Escape, the window's close request (taken here, as the
-// question's answer), or the sub-window gone.
+// One frame of a question after its widgets are drawn; 1 when the
+// sub-window went away under it. Only a click on a button answers: Escape
+// and Return mean nothing here, and a close request of the window stays
+// pending (quit_request), for the screen that asked to act on once the
+// question is answered.
 int closed_after_frame(int win) {
   MACIBM_event_proc();
-  if (quit_request) {
-    quit_request = 0;
-    return 1;
-  }
-  return escape_hit || wins.cur_win != win;
+  return wins.cur_win != win;
 }
 
 // Leaves the question for the screen that asked: no sub-window, and no

@@ -1,4 +1,5 @@
 #include "installer/velora.h"
+#include <algorithm>
 #include <cstdio>
 #include "core/globs.h"
 #include "engine/utils_table.h"
@@ -47,18 +48,27 @@ static void each_line(FILE* f, Take take) {
   if (!line.empty()) take(line);
 }
 
+// A line as the installation folder it names: "" for a relative line, which
+// would be taken from wherever the program runs; a folder without its '/'
+// gets one, or file names would be glued to its own.
+static std::string as_folder(std::string line) {
+  if (line.empty() || line[0] != '/') return std::string();
+  if (line.back() != '/') line += '/';
+  return line;
+}
+
 void locate_all_veloras() {
   all_velroots.clear();
   const std::string path = registry_path();
   if (path.empty()) return;
   FILE* f = fopen(path.c_str(), "r");
   if (!f) return;
-  each_line(f, [](std::string line) {
-    // A relative line would be taken from wherever the program runs, and a
-    // folder without its '/' would have file names glued to its own.
-    if (line.empty() || line[0] != '/') return true;
-    if (line.back() != '/') line += '/';
-    if (dir_exists(line)) all_velroots.push_back(line);
+  each_line(f, [](const std::string& line) {
+    const std::string folder = as_folder(line);
+    // "X" and "X/" are one copy, offered once.
+    if (folder.empty() || std::find(all_velroots.begin(), all_velroots.end(), folder) != all_velroots.end())
+      return true;
+    if (dir_exists(folder)) all_velroots.push_back(folder);
     return true;
   });
   fclose(f);
@@ -69,8 +79,9 @@ void register_new_velora() {
   if (path.empty()) return;
   if (FILE* f = fopen(path.c_str(), "r")) {
     bool listed = false;
+    const std::string dest = as_folder(dest_dir_path);
     each_line(f, [&](const std::string& line) {
-      listed = line == dest_dir_path;
+      listed = as_folder(line) == dest && !dest.empty();
       return !listed;
     });
     fclose(f);

@@ -47,6 +47,21 @@ static void take_key_text(const SDL_Event& key, PLAT_event* out) {
   copy_text(out, next.text.text);
 }
 
+// A frame takes one motion record: a run of motions already queued behind
+// it, in the same window, comes as the last position of the run, so a
+// mouse that reports faster than the frames never backs the queue up.
+// Whatever follows the run keeps its place.
+static void take_later_motions(PLAT_event* out) {
+  SDL_Event next;
+  while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+         next.type == SDL_MOUSEMOTION && next.motion.windowID == out->window) {
+    SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
+    out->x = next.motion.x;
+    out->y = next.motion.y;
+    out->time = next.common.timestamp;
+  }
+}
+
 static int mouse_button(Uint8 sdl) {
   switch (sdl) {
     case SDL_BUTTON_LEFT: return 1;
@@ -76,6 +91,7 @@ static int translate(const SDL_Event& e, PLAT_event* out) {
       out->y = e.motion.y;
       out->window = e.motion.windowID;
       out->modifiers = g_mods;
+      take_later_motions(out);
       return 1;
     case SDL_MOUSEWHEEL: {
       // Touchpads scroll by fractions of a step: those travel in quarter

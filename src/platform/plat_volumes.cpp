@@ -231,19 +231,36 @@ int PLAT_disc_locator::refresh() {
   return changed;
 }
 
-std::string PLAT_disc_locator::find(const std::string& wanted, const std::string& install_name) {
-  update();
-  const auto key = std::make_pair(wanted, install_name);
-  auto known = answers_.find(key);
-  if (known != answers_.end()) return known->second;
-  std::vector<const PLAT_mount*> candidates;
+std::vector<const PLAT_mount*> PLAT_disc_locator::candidates() const {
+  std::vector<const PLAT_mount*> out;
   for (size_t i = 0; i < mounts_.size(); i++) {
     const PLAT_mount& m = mounts_[i];
     if (!is_disc_type(m.fstype) && !in_media_folder(m.mount_point)) continue;
     bool covered = false;
     for (size_t j = i + 1; j < mounts_.size() && !covered; j++) covered = mounts_[j].mount_point == m.mount_point;
-    if (!covered) candidates.push_back(&m);
+    if (!covered) out.push_back(&m);
   }
+  return out;
+}
+
+std::string PLAT_disc_locator::find_holding(const std::string& path) {
+  update();
+  char resolved[PATH_MAX];
+  if (!realpath(path.c_str(), resolved)) return std::string();
+  // The deepest candidate the path lies under is the volume it is on.
+  const PLAT_mount* best = nullptr;
+  for (const PLAT_mount* m : candidates())
+    if (under_mount(resolved, m->mount_point) && (!best || m->mount_point.size() > best->mount_point.size())) best = m;
+  if (!best || !holds(root_of(*best) + "dvd_version.txt", false)) return std::string();
+  return root_of(*best);
+}
+
+std::string PLAT_disc_locator::find(const std::string& wanted, const std::string& install_name) {
+  update();
+  const auto key = std::make_pair(wanted, install_name);
+  auto known = answers_.find(key);
+  if (known != answers_.end()) return known->second;
+  const std::vector<const PLAT_mount*> candidates = this->candidates();
   std::string answer;
   const std::string file = wanted.empty() ? "dvd_version.txt" : wanted;
   for (const PLAT_mount* m : candidates)

@@ -70,6 +70,9 @@ class PLAT_disc_locator {
   // type iso9660, udf or fuse.fuseiso holding the folder install_name (so a
   // stick or hard disc is never offered for ejecting); else "".
   std::string find(const std::string& wanted = "", const std::string& install_name = "");
+  // The root, ending in '/', of the candidate that holds path (an existing
+  // file or folder, symbolic links resolved) and "dvd_version.txt", or "".
+  std::string find_holding(const std::string& path);
   // 1 when root (with or without its trailing '/') is a mount point in the
   // table, else 0.
   int is_mounted(const std::string& root);
@@ -79,6 +82,7 @@ class PLAT_disc_locator {
  private:
   void open_table();
   void update();
+  std::vector<const PLAT_mount*> candidates() const;
   bool table_changed_event();
 
   std::string path_;

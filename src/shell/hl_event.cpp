@@ -247,8 +247,17 @@ void MACIBM_event_proc() {
   bring_mouse_window_front();
   MACIBM_load_mxy(fm.mouse_console, fm.mouse_px, fm.mouse_py);
 
+  // Only the first fetch may wait: it paces an idle frame. Once a record
+  // came, the rest of the burst is taken as it stands, and a mouse motion
+  // ends the pump, so a moving mouse never holds a frame open; what is left
+  // waits in the queue, in order, for the next frames.
   PLAT_event e;
-  while (MACIBM_fetch_event(&e, k_pump_wait_ms) && e.kind != plat_ev_null) route(e);
+  int wait_ms = k_pump_wait_ms;
+  while (MACIBM_fetch_event(&e, wait_ms) && e.kind != plat_ev_null) {
+    route(e);
+    if (e.kind == plat_ev_mouse_moved) break;
+    wait_ms = 0;
+  }
 
   xtim.profile_chart("event", 0);
   xtim.xtim_update();

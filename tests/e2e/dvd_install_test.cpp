@@ -390,10 +390,16 @@ TEST_F(DiscInstall, ADamagedArchiveAnsweredCancelDeletesThePartialCopy) {
     const std::string asked_first = u.area(180, 150, 440, 300);
     u.click_question(1);
     // The scenery screen asks whether to delete the partial copy; Escape
-    // closes the question, which counts as yes.
+    // answers nothing, only the button deletes it.
     ASSERT_TRUE(wait_until([&] { return u.wizard_hidden() && u.area(180, 150, 440, 300) != asked_first; }));
     ASSERT_EQ(test_run("test -d '" + u.dest() + "'"), 0);
-    u.key("Escape");
+    const std::string cancel_question = u.area(180, 150, 440, 300);
+    u.key("Escape Escape Return");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(u.wizard_hidden());
+    EXPECT_EQ(u.area(180, 150, 440, 300), cancel_question);
+    ASSERT_EQ(test_run("test -d '" + u.dest() + "'"), 0) << "a key deleted the partial copy";
+    u.click_question(1);
     ASSERT_TRUE(u.wait_step(3));
     EXPECT_NE(test_run("test -e '" + u.dest() + "'"), 0);
     EXPECT_EQ(u.registry(), u.dest() + "\n");

@@ -1,7 +1,7 @@
 // The engine's questions as the installer shows them, asked through the
 // engine's own select_alert and abort_alert, with input scripted frame by
-// frame into their modal loops: each button's answer, Escape and the
-// window's close request, and the texts each draws.
+// frame into their modal loops: each button's answer, that Escape, Return
+// and the window's close request answer nothing, and the texts each draws.
 #include <functional>
 #include "engine/utils_alerts.h"
 #include "files/translate.h"
@@ -15,7 +15,7 @@
 namespace {
 
 const bool gl_ready = gl_console_register();
-enum { sc_escape = 41 };
+enum { sc_return = 40, sc_escape = 41 };
 
 // Input given to the frame with that number (0 the first) of a modal loop.
 std::function<void(int)> g_script;
@@ -27,13 +27,15 @@ void scripted_start() {
   g_driver_start();
 }
 
-// How the user ends a question, from its second frame on.
+// What the user does to a question from its second frame on: first a key
+// or the window's close request, if any, then a click there, in the
+// question's sub-window; or the sub-window closes under the question.
 struct way {
   const char* what;
-  float x = 0, y = 0;  // a click there, in the question's sub-window
-  int key = 0;         // else this key
-  bool close = false;  // else the window's close request
-  bool drop = false;   // else the sub-window closed under the question
+  float x = 0, y = 0;
+  int key = 0;
+  bool close = false;
+  bool drop = false;
 };
 
 class Questions : public Clicks {
@@ -69,10 +71,13 @@ class Questions : public Clicks {
         d->record(e);
       }
       if (f == 1 && w.drop) wins.start_win(0);
-      if (!w.key && !w.close && !w.drop) {
+      if (!w.drop) {
+        // After a key or a close request the question stays a few frames
+        // more before the click.
+        const int at = w.key || w.close ? 4 : 1;
         const int px = static_cast<int>(wins.win_x + w.x), py = static_cast<int>(wins.win_y + w.y);
-        if (f == 1) d->press(px, py);
-        if (f == 2) d->release(px, py);
+        if (f == at) d->press(px, py);
+        if (f == at + 1) d->release(px, py);
       }
     };
     int answer = -1;
@@ -86,24 +91,35 @@ class Questions : public Clicks {
       if (s.text == text && (col < 0 || s.col == col)) return true;
     return false;
   }
-  void expect_left_clean(const char* what) const {
-    EXPECT_EQ(wins.cur_win, 0) << what;
-    EXPECT_EQ(quit_request, 0) << what;
-    EXPECT_EQ(escape_hit + return_hit, 0) << what;
+  // A close request stays pending for the screen that asked.
+  void expect_left_clean(const way& w) {
+    EXPECT_EQ(wins.cur_win, 0) << w.what;
+    EXPECT_EQ(quit_request, w.close ? 1 : 0) << w.what;
+    EXPECT_EQ(escape_hit + return_hit, 0) << w.what;
+    if (w.key || w.close) {
+      EXPECT_GE(frames, 6) << w.what << ": answered before the click";
+    }
+    quit_request = 0;
   }
 
   engine_questions saved;
   int shown_in = -1, frames = 0;
 };
 
-TEST_F(Questions, SelectAlertAnswersByButtonAndCancelsWhenClosed) {
+TEST_F(Questions, SelectAlertAnswersOnlyByButton) {
   const way ways[] = {
-      {"act", 96, 53},        {"keep", 96, 28},   {"act on all", 308, 53}, {"keep all", 308, 28},
-      {"cancel", 584, 28},    {"Escape", 0, 0, sc_escape}, {"window closed", 0, 0, 0, true},
+      {"act", 96, 53},
+      {"keep", 96, 28},
+      {"act on all", 308, 53},
+      {"keep all", 308, 28},
+      {"cancel", 584, 28},
+      {"Escape, then keep", 96, 28, sc_escape},
+      {"Return, then act", 96, 53, sc_return},
+      {"window closed, then keep all", 308, 28, 0, true},
       {"sub-window closed", 0, 0, 0, false, true},
   };
-  const int answers[] = {sel_act,    sel_keep,   sel_act_all, sel_keep_all,
-                         sel_cancel, sel_cancel, sel_cancel,  sel_cancel};
+  const int answers[] = {sel_act,  sel_keep,     sel_act_all, sel_keep_all, sel_cancel,
+                         sel_keep, sel_act, sel_keep_all, sel_cancel};
   for (int mode : {0, 1}) {
     const select_alert_texts& t = select_alert_text(mode);
     for (size_t i = 0; i < std::size(ways); ++i) {
@@ -112,7 +128,7 @@ TEST_F(Questions, SelectAlertAnswersByButtonAndCancelsWhenClosed) {
       EXPECT_EQ(answer, answers[i]) << w.what << " mode " << mode;
       EXPECT_EQ(shown_in, 996) << w.what;
       EXPECT_GE(frames, 2) << w.what;
-      expect_left_clean(w.what);
+      expect_left_clean(w);
       for (const char* label :
            {t.act_button, t.keep_button, t.act_all_button, t.keep_all_button, t.cancel_button})
         EXPECT_TRUE(drew(label, -1)) << label;
@@ -123,15 +139,19 @@ TEST_F(Questions, SelectAlertAnswersByButtonAndCancelsWhenClosed) {
   }
 }
 
-TEST_F(Questions, AbortAlertAnswersByButtonAndThreeWhenClosed) {
+// Escape, Return or a close request never take the answer: on the install's
+// cancel question 3 would delete the partial copy.
+TEST_F(Questions, AbortAlertAnswersOnlyByButton) {
   const struct {
     way w;
     int answer;
   } cases[] = {
       {{"first", 96, 56}, 1},
       {{"second", 96, 31}, 0},
-      {{"Escape", 0, 0, sc_escape}, 3},
-      {{"window closed", 0, 0, 0, true}, 3},
+      {{"Escape, then second", 96, 31, sc_escape}, 0},
+      {{"Return, then second", 96, 31, sc_return}, 0},
+      {{"Return, then first", 96, 56, sc_return}, 1},
+      {{"window closed, then second", 96, 31, 0, true}, 0},
       {{"sub-window closed", 0, 0, 0, false, true}, 3},
   };
   for (const auto& c : cases) {
@@ -140,7 +160,7 @@ TEST_F(Questions, AbortAlertAnswersByButtonAndThreeWhenClosed) {
     });
     EXPECT_EQ(answer, c.answer) << c.w.what;
     EXPECT_EQ(shown_in, 997) << c.w.what;
-    expect_left_clean(c.w.what);
+    expect_left_clean(c.w);
     EXPECT_TRUE(drew("Are you sure?")) << c.w.what;
     EXPECT_TRUE(drew("the installation.")) << c.w.what;
     EXPECT_TRUE(drew("the installation process.")) << c.w.what;

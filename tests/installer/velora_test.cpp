@@ -51,7 +51,8 @@ TEST_F(Registry, LinesAsFilesHoldThem) {
       {"missing", false, "", {}},
       {"empty", true, "", {}},
       {"deleted folder skipped", true, a_ + "\n" + gone_ + "\n" + b_ + "\n", {a_, b_}},
-      {"duplicates kept", true, a_ + "\n" + a_ + "\n", {a_, a_}},
+      {"a copy listed twice is offered once", true, a_ + "\n" + b_ + "\n" + a_ + "\n", {a_, b_}},
+      {"with and without its slash, one copy", true, a_bare + "\n" + a_ + "\n" + a_bare + "\n", {a_}},
       {"no final slash", true, a_bare + "\n", {a_}},
       {"relative and empty lines", true, "\n" + std::string("A/\n\n") + b_ + "\n", {b_}},
       {"3000-byte line", true, long_a + long_b + "\n", {long_a, long_b}},
@@ -72,19 +73,25 @@ TEST_F(Registry, LinesAsFilesHoldThem) {
   }
 }
 
-TEST_F(Registry, RegisteringComparesTheRawLines) {
+// The writer takes a line for the folder the reader would make of it.
+TEST_F(Registry, RegisteringComparesFoldersAsReadingDoes) {
   dest_dir_path = a_;
   register_new_velora();
   register_new_velora();
   EXPECT_EQ(test_read_file(registry_), a_ + "\n");
-  // A line stored without its '/' is not the same folder to the writer.
+  // A line stored without its '/' is the same folder.
   const std::string bare = b_.substr(0, b_.size() - 1) + "\r\n";
   ASSERT_TRUE(test_write_file(registry_, bare));
   dest_dir_path = b_;
   register_new_velora();
-  EXPECT_EQ(test_read_file(registry_), bare + b_ + "\n");
+  EXPECT_EQ(test_read_file(registry_), bare);
   locate_all_veloras();
-  EXPECT_EQ(all_velroots, (std::vector<std::string>{b_, b_}));
+  EXPECT_EQ(all_velroots, (std::vector<std::string>{b_}));
+  // A relative line never stands for the destination.
+  ASSERT_TRUE(test_write_file(registry_, "B/\n"));
+  ASSERT_EQ(chdir(root_.c_str()), 0);
+  register_new_velora();
+  EXPECT_EQ(test_read_file(registry_), "B/\n" + b_ + "\n");
 }
 
 TEST_F(Registry, UnwritableRegistryOrNoPreferencesIsLogged) {
