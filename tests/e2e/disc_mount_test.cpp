@@ -43,9 +43,11 @@ TEST(SampleDiscs, ReadSwitchedAndCheckedInTheDrive) {
                   if (current_version((int)i).disk == 1) on_disc_2 = (int)i;
                 ASSERT_GE(on_disc_2, 0);
                 want_file_disk = on_disc_2;
-                // The first frame of the switch screen ejects disc 1.
+                // The first frame of the switch screen starts ejecting disc 1,
+                // beside the frames.
                 EXPECT_EQ(UTIL_switch_disk(1), 1);
                 EXPECT_EQ(dvd_path, "");
+                UTIL_end_eject();
                 EXPECT_FALSE(mounted(point1));
                 EXPECT_EQ(UTIL_switch_disk(0), 1);
               }

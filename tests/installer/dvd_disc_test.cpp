@@ -23,6 +23,7 @@ class DiscSet : public testing::Test {
     reset();
   }
   void TearDown() override {
+    UTIL_end_eject();
     reset();
     UTIL_set_mount_table("/proc/self/mountinfo");
   }
@@ -125,6 +126,40 @@ TEST_F(DiscSet, TheDirectoryIsReadOncePerRun) {
   UTIL_scan_dvd();
   EXPECT_EQ(dvd_path, other);
   EXPECT_EQ(install_name, "Duvizo 10");
+  EXPECT_EQ(sim_info.size(), 2u);
+}
+
+// The start screen scans every frame, so each step below is one frame as
+// the user swaps discs.
+TEST_F(DiscSet, DiscsAreReadAsTheyCome) {
+  const std::string foreign = disc("foreign"), later = disc("disc2"), first = disc("disc1");
+  ASSERT_TRUE(test_write_file(foreign + "dvd_version.txt", "I\n900 version\nINSTALLER\nVERSION Duvizo 10\n"));
+  make_set(first, "Duvizo 10");
+  // A later disc of the box: the set's version file and folder, no directory.
+  ASSERT_TRUE(test_write_file(later + "dvd_version.txt", test_read_file(first + "dvd_version.txt")));
+  ASSERT_EQ(test_run("mkdir -p '" + later + "Duvizo 10/Top'"), 0);
+  const struct {
+    const char* what;
+    std::vector<std::string> mounted;
+    std::string dvd, name;
+    int stage, later;
+  } frames[] = {
+      {"a foreign disc", {foreign}, foreign, no_install_name, 0, 0},
+      {"taken out", {}, "", no_install_name, 0, 0},
+      {"a later disc", {later}, later, "Duvizo 10", 0, 1},
+      {"taken out", {}, "", "Duvizo 10", 0, 0},
+      {"the later disc again", {later}, later, "Duvizo 10", 0, 1},
+      {"disc 1 beside it", {later, first}, first, "Duvizo 10", 3, 0},
+      {"disc 1 taken out", {later}, later, "Duvizo 10", 3, 0},
+  };
+  for (const auto& f : frames) {
+    mount(f.mounted);
+    UTIL_scan_dvd();
+    EXPECT_EQ(dvd_path, f.dvd) << f.what;
+    EXPECT_EQ(install_name, f.name) << f.what;
+    EXPECT_EQ(stg.stage, f.stage) << f.what;
+    EXPECT_EQ(UTIL_later_disc_in(), f.later) << f.what;
+  }
   EXPECT_EQ(sim_info.size(), 2u);
 }
 

@@ -33,6 +33,7 @@ std::string line(const PLAT_event& e) {
       snprintf(b, sizeof b, "mouse %s %d at %d,%d%s", e.kind == plat_ev_mouse_down ? "down" : "up", e.button, e.x, e.y,
                mods.c_str());
       break;
+    case plat_ev_mouse_moved: snprintf(b, sizeof b, "moved to %d,%d", e.x, e.y); break;
     case plat_ev_wheel: snprintf(b, sizeof b, "wheel %d at %d,%d%s", e.wheel, e.x, e.y, mods.c_str()); break;
     case plat_ev_smooth_wheel: snprintf(b, sizeof b, "smooth wheel %d quarters", e.wheel); break;
     case plat_ev_key_down:
@@ -179,6 +180,52 @@ TEST(PlatEvents, QueueRecordsAndSkips) {
                    "quit"}),
             drain(8, false, 0));
   EXPECT_EQ(0, PLAT_next_event(&e, 0));
+  video().window_free(w);
+}
+
+// A mouse reports faster than the frames take records: a run of motions
+// comes as its last position, and whatever stands between runs keeps its
+// place; another window's motion ends a run.
+TEST(PlatEvents, AMotionRunComesAsItsLastPosition) {
+  PLAT_gl_format f;
+  f.depth = 24;
+  PLAT_window w = video().window_make({0, 0, 16, 16}, 1, f, 1);
+  ASSERT_NE(nullptr, w);
+  const unsigned id = video().window_id(w);
+  PLAT_event e;
+  while (PLAT_next_event(&e, 0)) {
+  }
+  auto motion = [&](int x, int y, unsigned window) {
+    SDL_Event m = {};
+    m.type = SDL_MOUSEMOTION;
+    m.motion.windowID = window;
+    m.motion.x = x;
+    m.motion.y = y;
+    return m;
+  };
+  auto button = [&](Uint32 type, int x, int y) {
+    SDL_Event b = {};
+    b.type = type;
+    b.button.windowID = id;
+    b.button.button = SDL_BUTTON_LEFT;
+    b.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    b.button.x = x;
+    b.button.y = y;
+    return b;
+  };
+  const SDL_Event queue[] = {
+      motion(1, 1, id),  motion(2, 2, id),  motion(3, 3, id),  button(SDL_MOUSEBUTTONDOWN, 3, 3),
+      motion(4, 4, id),  motion(5, 5, id),  motion(6, 6, id + 1), motion(7, 7, id + 1),
+      button(SDL_MOUSEBUTTONUP, 7, 7), motion(8, 8, id),
+  };
+  for (SDL_Event q : queue) ASSERT_EQ(1, SDL_PushEvent(&q));
+  std::vector<std::string> got;
+  while (PLAT_next_event(&e, 0))
+    if (e.kind == plat_ev_mouse_moved || e.kind == plat_ev_mouse_down || e.kind == plat_ev_mouse_up)
+      got.push_back(line(e) + (e.kind == plat_ev_mouse_moved && e.window != id ? " elsewhere" : ""));
+  EXPECT_EQ(lines({"moved to 3,3", "mouse down 1 at 3,3", "moved to 5,5", "moved to 7,7 elsewhere",
+                   "mouse up 1 at 7,7", "moved to 8,8"}),
+            got);
   video().window_free(w);
 }
 

@@ -71,6 +71,9 @@ struct locate_case {
   std::vector<volume> volumes;
   bool wanting;  // ask for k_wanted, else for the version file
   int found;     // index into volumes, -1 for none
+  // Ask instead which volume holds a bundle on volume `from` (-1: do not;
+  // -2: a bundle outside every volume).
+  int from = -1;
 };
 
 TEST(PlatVolumes, LocatorFindsTheDisc) {
@@ -101,6 +104,16 @@ TEST(PlatVolumes, LocatorFindsTheDisc) {
       {"the wrong disc after a stick",
        {{"/media/user/STICK", "vfat", k_set_folder}, {"@/cdrom", "iso9660", k_set_folder}}, true, 1},
       {"a foreign disc", {{"@/cdrom", "iso9660", k_version}}, true, -1},
+      // The program's own disc, whichever of the installer discs it is.
+      {"run from the second of two discs",
+       {{"@/cdrom0", "iso9660", k_version}, {"@/cdrom1", "iso9660", k_version}}, false, 1, 1},
+      {"run from the first of two discs",
+       {{"@/cdrom0", "iso9660", k_version}, {"@/cdrom1", "iso9660", k_version}}, false, 0, 0},
+      {"run from a disc without the version file",
+       {{"@/cdrom0", "iso9660", k_version}, {"@/cdrom1", "iso9660", k_set_folder}}, false, -1, 1},
+      {"run from a hard disc", {{"@/cdrom", "iso9660", k_version}}, false, -1, -2},
+      {"run from a disc mounted inside another",
+       {{"/media/user/OUTER", "udf", k_version}, {"/media/user/OUTER/inner", "iso9660", k_version}}, false, 1, 1},
   };
   const std::string scratch = test_scratch_dir("locator");
   const std::string elsewhere = scratch + "elsewhere";
@@ -130,7 +143,17 @@ TEST(PlatVolumes, LocatorFindsTheDisc) {
       }
       ASSERT_TRUE(test_write_file(scratch + "mountinfo", table));
       PLAT_disc_locator locator(scratch + "mountinfo");
-      const std::string found = c.wanting ? locator.find(k_wanted, k_set) : locator.find();
+      std::string found;
+      if (c.from == -1) {
+        found = c.wanting ? locator.find(k_wanted, k_set) : locator.find();
+      } else {
+        // Reached through a link, as a program started by another name is.
+        const std::string bundle = (c.from >= 0 ? roots[c.from] : scratch) + "App.app/Contents/MacOS";
+        make_folder(bundle);
+        const std::string link = scratch + "link" + std::to_string(&c - cases);
+        ASSERT_EQ(0, symlink(bundle.c_str(), link.c_str()));
+        found = locator.find_holding(link + "/");
+      }
       EXPECT_EQ(c.found < 0 ? "" : roots[c.found], found);
       for (const char* folder : {"/media", "/mnt", "/run"}) umount2(folder, MNT_DETACH);
       umount2(elsewhere.c_str(), MNT_DETACH);
