@@ -225,8 +225,7 @@ void get_OS_abs_path(int which, std::string& out) {
 
 int GetFilePathFromUser(int kind, const std::string& message, const std::string& action_label, int pref_key,
                         const std::string& initial_folder, std::string& path) {
-  // The desktop dialog has one button text of its own and remembers nothing per key.
-  (void)action_label;
+  // The desktop dialog remembers nothing per key.
   (void)pref_key;
   if (kind < 0 || kind > 2) return 0;
   std::string start;
@@ -236,7 +235,7 @@ int GetFilePathFromUser(int kind, const std::string& message, const std::string&
     struct stat st;
     if (stat(full.c_str(), &st) == 0) start = S_ISDIR(st.st_mode) ? full : std::string();
   }
-  return PLAT_choose_path(kind, message, start, path);
+  return PLAT_choose_path(kind, message, action_label, start, path);
 }
 
 void MACIBM_set_app_path(std::string& out, int keep_bundle) {

@@ -38,8 +38,13 @@ static std::string parent_folder(const std::string& folder) {
 // the installed copy that holds it.
 static void find_a_copy() {
   const std::string before = dest_dir_path;
+  // The dialog opens on a folder the screen shows: the chosen copy, else the
+  // first listed, else the Desktop, where a new copy goes.
+  std::string start = dest_dir_path;
+  if (start.empty() && !all_velroots.empty()) start = all_velroots[0];
+  if (start.empty()) get_OS_abs_path(os_dir_desktop, start);
   if (!GetFilePathFromUser(2, UTL_translate_string("Please select your Duvizo 9 folder."),
-                           UTL_translate_string("Select"), 1, dest_dir_path, dest_dir_path))
+                           UTL_translate_string("Select"), 1, start, dest_dir_path))
     return;
   if (dest_dir_path != "/") dest_dir_path += '/';
   const std::string chosen = dest_dir_path;

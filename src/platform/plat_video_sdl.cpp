@@ -5,6 +5,8 @@
 #include <GL/glxext.h>
 #include <SDL2/SDL.h>
 #include <stdlib.h>
+#include <string>
+#include "platform/plat_bundle.h"
 #include "platform/plat_sdl.h"
 #include "platform/plat_video.h"
 
@@ -98,6 +100,17 @@ static long long sdl_video_memory() {
   return 0;
 }
 
+// The desktop's task bar and switcher name a window by its title: the
+// program's name, as its bundle is named.
+static std::string window_title() {
+  std::string name = PLAT_bundle_path();
+  name = name.substr(name.find_last_of('/') + 1);
+  const std::string suffix = ".app";
+  if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+    name.resize(name.size() - suffix.size());
+  return name;
+}
+
 static PLAT_window sdl_window_make(const PLAT_rect& bounds, int framed, const PLAT_gl_format& format,
                                    int hidden) {
   if (!PLAT_sdl_video_ready()) return nullptr;
@@ -114,7 +127,7 @@ static PLAT_window sdl_window_make(const PLAT_rect& bounds, int framed, const PL
   SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, format.samples);
   Uint32 flags = SDL_WINDOW_OPENGL | (framed ? 0 : SDL_WINDOW_BORDERLESS) |
                  (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-  SDL_Window* sdl = SDL_CreateWindow("", bounds.x, bounds.y, bounds.width, bounds.height, flags);
+  SDL_Window* sdl = SDL_CreateWindow(window_title().c_str(), bounds.x, bounds.y, bounds.width, bounds.height, flags);
   if (!sdl) return nullptr;
   PLAT_window w = new PLAT_window_rec;
   w->sdl = sdl;

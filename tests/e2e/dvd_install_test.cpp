@@ -10,6 +10,17 @@
 
 namespace {
 
+// The longest a frame may take while the install runs: the window answers
+// the user within this, whatever the pointer and the drives do.
+constexpr double k_frame_bound_ms = 100;
+
+std::string frame_report(const char* what, const frame_span& f) {
+  char line[200];
+  snprintf(line, sizeof line, "%s: %d frames in %.1f s, %.1f a second, longest %.1f ms at %.1f s", what, f.frames,
+           f.seconds, f.fps(), f.longest_ms, f.longest_at_s);
+  return line;
+}
+
 class DiscInstall : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(x_.ok()) << x_.error(); }
@@ -135,6 +146,85 @@ TEST_F(DiscInstall, ADamagedArchiveAnsweredCancelDeletesThePartialCopy) {
     // The next start passes over the line of the folder that went.
     EXPECT_EQ(next_start_knows(u.home()), "");
   }, true);
+}
+
+// The pointer moves every 8 ms, as a 125 Hz mouse reports, over the map and
+// the buttons from the first screen to the finish; the user's clicks and the
+// held press on the map come between its moves. The install goes on with
+// every frame short, and the copy is whole.
+TEST_F(DiscInstall, APointerMovingThroughoutNeverStallsTheInstall) {
+  as_user("dvd_restless", false, [](installer_user& u) {
+    u.frame_log = u.dir() + "frames.txt";
+    u.pointer_period_ms = 8;
+    u.install_both_discs();
+    if (testing::Test::HasFatalFailure()) return;
+    ASSERT_TRUE(u.wait_step(k_finish)) << log_of(u.home());
+    const long long finished = monotonic_ns();
+    EXPECT_TRUE(u.pointer_ok());
+    const long long since = u.pointer_since();
+    const int moves = u.stop_pointer();
+    // From the first frame on: before it the program starts up (the bundle,
+    // the window and its context, the first shaders), which no event holds up.
+    const frame_span moving = frames_between(u.frame_log, since, finished);
+    EXPECT_LE(moving.longest_ms, k_frame_bound_ms) << frame_report("pointer moving", moving);
+    EXPECT_EQ(u.md5_check(wanted_md5_lines()), 0);
+
+    // For the record: the frame rate with the pointer at rest.
+    const long long rest_from = monotonic_ns();
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const frame_span resting = frames_between(u.frame_log, rest_from, monotonic_ns());
+    const std::string report = frame_report("pointer moving", moving) + " (" + std::to_string(moves) + " moves, " +
+                               std::to_string(moves / moving.seconds) + " a second); " +
+                               frame_report("at rest", resting);
+    printf("%s\n", report.c_str());
+  });
+}
+
+// The tool that takes disc 1 out hangs for seconds: the frames go on, and the
+// screen asking for disc 2 shows while it still runs. Once disc 1 is out,
+// disc 2 finishes the install. Only the program's path finds the slow tool;
+// the test's own unmounts take the real one.
+TEST_F(DiscInstall, AnEjectToolThatHangsLeavesTheWindowRunning) {
+  as_user("dvd_slow_eject", false, [](installer_user& u) {
+    const std::string bin = u.dir() + "slow-bin/", began = u.dir() + "eject-began", ended = u.dir() + "eject-ended";
+    ASSERT_EQ(test_run("mkdir -p '" + bin + "'"), 0);
+    const std::string slow =
+        "#!/bin/sh\n"
+        ": > '" + began + "'\n"
+        "sleep 8\n"
+        "/usr/bin/fusermount \"$@\"\n"
+        "status=$?\n"
+        ": > '" + ended + "'\n"
+        "exit $status\n";
+    for (const char* tool : {"fusermount", "fusermount3"}) {
+      ASSERT_TRUE(test_write_file(bin + tool, slow));
+      ASSERT_EQ(chmod((bin + tool).c_str(), 0755), 0);
+    }
+    const char* path = getenv("PATH");
+    u.env.push_back({"PATH", bin + ":" + (path ? path : "/usr/bin:/bin")});
+    u.frame_log = u.dir() + "frames.txt";
+
+    u.start_install();
+    if (testing::Test::HasFatalFailure()) return;
+    ASSERT_TRUE(wait_until([&] { return test_run("test -e '" + began + "'") == 0; })) << log_of(u.home());
+    const long long hang_from = monotonic_ns();
+    ASSERT_TRUE(u.wait_step(k_no_step, 30));
+    // The wizard's text below the title: the request for disc 2 as it
+    // stands once the eject is over.
+    const std::string asked = u.area(215, 350, 570, 110);
+    EXPECT_TRUE(mounted(u.drive1())) << "the screen waited for the eject";
+    EXPECT_NE(test_run("test -e '" + ended + "'"), 0) << "the screen waited for the eject";
+    ASSERT_TRUE(wait_until([&] { return !mounted(u.drive1()); }, 30)) << log_of(u.home());
+    const frame_span hung = frames_between(u.frame_log, hang_from, monotonic_ns());
+    EXPECT_EQ(u.area(215, 350, 570, 110), asked) << "the request for disc 2 waited for the eject";
+    EXPECT_LE(hung.longest_ms, k_frame_bound_ms) << frame_report("eject hanging", hung);
+    printf("%s\n", frame_report("eject hanging", hung).c_str());
+
+    ASSERT_TRUE(insert_disc(u.disc2_, u.drive2()));
+    u.click_next();
+    ASSERT_TRUE(u.wait_step(k_finish)) << log_of(u.home());
+    EXPECT_EQ(u.md5_check(wanted_md5_lines()), 0);
+  });
 }
 
 }  // namespace

@@ -3,13 +3,22 @@
 // its own, clicked and typed at with xdotool. The screens are told apart by
 // the step list at the left, whose current step is drawn in another colour
 // and face; what an install left is checked with md5sum against the set's
-// own list.
+// own list. Its frames can be timed from outside, by a library preloaded into
+// it that logs each swap.
 #pragma once
 #include <gtest/gtest.h>
 #include <glob.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <time.h>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include "e2e_discs.h"
 #include "e2e_run.h"
@@ -43,6 +52,172 @@ bool wait_until(Pred pred, int seconds = 60) {
   return pred();
 }
 
+// The clock the frame probe stamps the swaps with, in nanoseconds.
+inline long long monotonic_ns() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// The probe writes one record of 20 bytes a swap.
+constexpr int k_frame_record = 20;
+
+// How many swaps the probe logged so far.
+inline int frames_logged(const std::string& log) {
+  struct stat st;
+  return stat(log.c_str(), &st) == 0 ? static_cast<int>(st.st_size / k_frame_record) : 0;
+}
+
+// The frames of a stretch of time as the probe saw them.
+struct frame_span {
+  int frames = 0;           // swaps within the stretch
+  double seconds = 0;       // its length
+  double longest_ms = 0;    // the longest time without a swap
+  double longest_at_s = 0;  // where that time began, from the stretch's start
+  double fps() const { return seconds > 0 ? frames / seconds : 0; }
+};
+
+// The swaps logged between from and to (monotonic_ns). The stretch's ends
+// count as swaps, so a window that swapped not at all shows the whole
+// stretch as its longest frame.
+inline frame_span frames_between(const std::string& log, long long from, long long to) {
+  frame_span out;
+  out.seconds = (to - from) / 1e9;
+  std::istringstream in(test_read_file(log));
+  long long last = from;
+  const auto gap = [&](long long at) {
+    if ((at - last) / 1e6 > out.longest_ms) {
+      out.longest_ms = (at - last) / 1e6;
+      out.longest_at_s = (last - from) / 1e9;
+    }
+    last = at;
+  };
+  for (std::string line; std::getline(in, line);) {
+    const long long at = std::atoll(line.c_str());
+    if (at <= from || at > to) continue;
+    ++out.frames;
+    gap(at);
+  }
+  gap(to);
+  return out;
+}
+
+// A hand on the mouse that never rests: the pointer goes round the map and
+// the row of buttons below it, a step every period. One xdotool takes the
+// moves from a socket, as a new xdotool a move costs the X server more than
+// a period, and tells the pointer's place after each: a move has been made
+// once it answered. Each move is made holding hand, which the user's clicks
+// hold too, so no move comes between a click's own move and its button.
+class restless_pointer {
+ public:
+  restless_pointer(const std::string& win, std::mutex& hand, int period_ms)
+      : win_(win), hand_(hand), period_(period_ms) {
+    int sv[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sv) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(sv[1], 0);
+      dup2(sv[1], 1);
+      // Its answers go out line by line, not when a buffer fills.
+      execlp("stdbuf", "stdbuf", "-oL", "xdotool", "-", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(sv[1]);
+    fd_ = sv[0];
+    if (pid_ > 0) thread_ = std::thread([this] { run(); });
+  }
+  ~restless_pointer() { stop(); }
+  restless_pointer(const restless_pointer&) = delete;
+  restless_pointer& operator=(const restless_pointer&) = delete;
+
+  // Stops the moves and the xdotool; how many moves were made.
+  int stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (fd_ >= 0) {
+      close(fd_);  // the end of its commands ends it
+      fd_ = -1;
+    }
+    if (pid_ > 0) {
+      if (!wait_until([&] { return waitpid(pid_, nullptr, WNOHANG) == pid_; }, 5)) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+      }
+      pid_ = -1;
+    }
+    return moves_;
+  }
+  // Whether every move was answered so far.
+  bool ok() const { return fd_ >= 0 && pid_ > 0 && !failed_; }
+  int moves() const { return moves_; }
+
+ private:
+  // The round in interface coordinates (y up): the map's corners crosswise,
+  // then the buttons' row, away from the step list.
+  static constexpr int k_round[][2] = {{40, 23}, {760, 23}, {740, 160}, {260, 390}, {740, 390}, {260, 160}};
+  static constexpr int k_step = 12;
+
+  // The n-th point of the round, k_step apart.
+  static void point(long n, int* x, int* y) {
+    constexpr int legs = sizeof k_round / sizeof k_round[0];
+    for (;;) {
+      for (int i = 0; i < legs; ++i) {
+        const int* a = k_round[i];
+        const int* b = k_round[(i + 1) % legs];
+        const int steps = std::max(std::abs(b[0] - a[0]), std::abs(b[1] - a[1])) / k_step;
+        if (n < steps) {
+          *x = a[0] + (b[0] - a[0]) * n / steps;
+          *y = a[1] + (b[1] - a[1]) * n / steps;
+          return;
+        }
+        n -= steps;
+      }
+    }
+  }
+  // One move and its answer.
+  bool move(int x, int y) {
+    const std::string cmd =
+        "mousemove --window " + win_ + " " + std::to_string(x) + " " + std::to_string(600 - y) + " getmouselocation\n";
+    if (send(fd_, cmd.data(), cmd.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(cmd.size())) return false;
+    for (;;) {
+      pollfd p = {fd_, POLLIN, 0};
+      if (poll(&p, 1, 10000) != 1) return false;
+      char buf[256];
+      const ssize_t n = read(fd_, buf, sizeof buf);
+      if (n <= 0) return false;
+      if (std::memchr(buf, '\n', n)) return true;
+    }
+  }
+  void run() {
+    auto next = std::chrono::steady_clock::now();
+    for (long n = 0; !stop_; ++n) {
+      {
+        std::lock_guard<std::mutex> held(hand_);
+        if (stop_) break;
+        int x, y;
+        point(n, &x, &y);
+        if (!move(x, y)) {
+          failed_ = true;
+          break;
+        }
+        ++moves_;
+      }
+      // A late move does not make the next ones come in a burst.
+      next = std::max(next + period_, std::chrono::steady_clock::now());
+      std::this_thread::sleep_until(next);
+    }
+  }
+
+  std::string win_;
+  std::mutex& hand_;
+  std::chrono::milliseconds period_;
+  pid_t pid_ = -1;
+  int fd_ = -1;
+  std::thread thread_;
+  std::atomic<bool> stop_{false}, failed_{false};
+  std::atomic<int> moves_{0};
+};
+
 // One run of the installer with the user's hands: clicks at interface
 // coordinates of the 800 by 600 window (y up), typing, screenshots.
 class installer_user {
@@ -53,6 +228,8 @@ class installer_user {
   }
   // The program first, then the drives it may have left mounted.
   ~installer_user() {
+    if (held_.owns_lock()) held_.unlock();
+    pointer_.reset();
     app_.reset();
     for (const std::string& d : {drive1_, drive2_}) test_run("fusermount -u -z '" + d + "' 2>/dev/null");
   }
@@ -64,32 +241,74 @@ class installer_user {
   // The run's own temporary folder, where the directory and archives go.
   std::string run_temp() const { return first_match(tmp_ + "Duvizo-*/"); }
   background_run& app() { return *app_; }
+  const std::string& dir() const { return dir_; }
+
+  // Before start: the program's swaps are logged by the frame probe to
+  // this file.
+  std::string frame_log;
+  // Before start: further variables for the program (name, value).
+  std::vector<std::pair<std::string, std::string>> env;
+  // Before start, with frame_log: from its first frame on, the pointer
+  // moves every this many milliseconds (0: it rests between clicks).
+  int pointer_period_ms = 0;
 
   // Starts the installer and gives its window the keyboard.
   bool start() {
-    app_ = std::make_unique<background_run>(home_, std::vector<std::string>{k_app},
-                                            std::vector<std::pair<std::string, std::string>>{
-                                                {"TMPDIR", tmp_}, {"LANG", "C.UTF-8"}});
+    std::vector<std::pair<std::string, std::string>> vars = {{"TMPDIR", tmp_}, {"LANG", "C.UTF-8"}};
+    if (!frame_log.empty()) {
+      vars.push_back({"LD_PRELOAD", DUV_FRAME_PROBE});
+      vars.push_back({"DUV_FRAME_LOG", frame_log});
+      // Under ASan the runtime would want to be the first library loaded,
+      // ahead of the probe; the suite's own options stay.
+      const char* asan = getenv("ASAN_OPTIONS");
+      vars.push_back({"ASAN_OPTIONS", std::string(asan && *asan ? std::string(asan) + ":" : "") +
+                                          "verify_asan_link_order=0"});
+    }
+    vars.insert(vars.end(), env.begin(), env.end());
+    app_ = std::make_unique<background_run>(home_, std::vector<std::string>{k_app}, vars);
     win_ = trimmed(test_capture("timeout 30 xdotool search --sync --pid " + std::to_string(app_->pid()) +
                                 " | head -1"));
     if (win_.empty() || xdo("windowfocus --sync " + win_) != 0) return false;
+    if (pointer_period_ms > 0 && !frame_log.empty()) {
+      if (!wait_until([&] { return frames_logged(frame_log) > 0; }, 30)) return false;
+      pointer_since_ = monotonic_ns();
+      pointer_ = std::make_unique<restless_pointer>(win_, hand_, pointer_period_ms);
+    }
     // A click on the heels of the focus is taken for the one that gave it.
     return xdo("sleep 0.5") == 0;
   }
+  // Since when the pointer has been moving (monotonic_ns).
+  long long pointer_since() const { return pointer_since_; }
+  // Whether the moving pointer has had every move made so far.
+  bool pointer_ok() const { return pointer_ && pointer_->ok(); }
+  // Stops the pointer; how many moves it made.
+  int stop_pointer() {
+    const int moves = pointer_ ? pointer_->stop() : 0;
+    pointer_.reset();
+    return moves;
+  }
   int xdo(const std::string& args) { return test_run("xdotool " + args); }
   void click(int x, int y) {
+    std::lock_guard<std::mutex> held(hand_);
     EXPECT_EQ(xdo("mousemove --window " + win_ + " " + std::to_string(x) + " " + std::to_string(600 - y) +
                   " click 1"),
               0);
+    let_click_land();
   }
   // The map toggles a cell in a frame in which the button is down: the
-  // button is held until the cell shows it, however slow the frames.
+  // button is held until the cell shows it, however slow the frames. The
+  // moving pointer waits until the release, or the press would drag.
   void press(int x, int y) {
+    held_ = std::unique_lock<std::mutex>(hand_);
     EXPECT_EQ(xdo("mousemove --window " + win_ + " " + std::to_string(x) + " " + std::to_string(600 - y) +
                   " mousedown 1"),
               0);
   }
-  void release() { EXPECT_EQ(xdo("mouseup 1"), 0); }
+  void release() {
+    EXPECT_EQ(xdo("mouseup 1"), 0);
+    let_click_land();
+    if (held_.owns_lock()) held_.unlock();
+  }
   void click_next() { click(720, 20); }
   // The two-button question's first (1) or second (2) button: its window of
   // 700 by 206 stands in the middle of the 800 by 600 one.
@@ -224,8 +443,23 @@ class installer_user {
   std::string no_choice_;
 
  private:
+  // A frame takes the buttons at the pointer's last place in its events: a
+  // move right behind a click could take the click with it. With the pointer
+  // moving, the hand stays until the frames that read the click are over: one
+  // may be half done, one ends its events at the click's own move, one reads
+  // the buttons; one more for good measure.
+  void let_click_land() {
+    if (!pointer_) return;
+    const int seen = frames_logged(frame_log);
+    EXPECT_TRUE(wait_until([&] { return frames_logged(frame_log) >= seen + 4; }, 10));
+  }
+
   std::string dir_, home_, tmp_, drive1_, drive2_;
   std::unique_ptr<background_run> app_;
+  std::mutex hand_;
+  std::unique_lock<std::mutex> held_;
+  std::unique_ptr<restless_pointer> pointer_;
+  long long pointer_since_ = 0;
   std::string win_;
   std::string row_ref_[k_steps];
   int shots_ = 0;

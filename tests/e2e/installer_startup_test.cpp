@@ -1,7 +1,7 @@
 // The installer's start-up as the real program runs it, on an X server of
 // the test's own: the command line's target platform and "-path", the
 // preference file read after the resets, the registry, the system folders
-// in the log, and no temporary folder left behind.
+// in the log, the window's title, and no temporary folder left behind.
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -67,6 +67,11 @@ TEST(InstallerStartUp, TheWindowsCloseRequestEndsTheRealProgram) {
   const std::string tmp = home + "tmp/";
   ASSERT_EQ(test_run("mkdir -p '" + tmp + "'"), 0);
   background_run app(home, {k_app}, {{"TMPDIR", tmp}, {"LANG", "C.UTF-8"}});
+  // The task bar names the window as the bundle names the program.
+  const std::string wid =
+      trimmed(test_capture("timeout 30 xdotool search --sync --pid " + std::to_string(app.pid()) + " | head -1"));
+  ASSERT_FALSE(wid.empty());
+  EXPECT_EQ(trimmed(test_capture("xdotool getwindowname " + wid)), "Duvizo Installer");
   ASSERT_TRUE(app.close_window());
   EXPECT_EQ(app.wait_exit(), 0);
   const std::string log = log_of(home);

@@ -18,7 +18,7 @@
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
 #include "installer/velora.h"
-#include "support/fake_zenity.h"
+#include "support/fake_dialog.h"
 #include "support/gl_console.h"
 #include "support/test_env.h"
 #include "widgets/butn_enterstring.h"
@@ -234,7 +234,7 @@ TEST_F(DvdInstall, DestinationChoicesAndWhatTheyPrepare) {
 
   // The root as the parent: no doubled '/'; no desktop sentence.
   {
-    fake_zenity z("/", 0);
+    fake_dialog z("/", 0);
     click(290, 203);
     f = run(dvd_pick_install, 0);
   }
@@ -243,14 +243,14 @@ TEST_F(DvdInstall, DestinationChoicesAndWhatTheyPrepare) {
   // A chosen folder gets its '/'.
   const std::string parent = test_scratch_dir("parent");
   {
-    fake_zenity z(parent.substr(0, parent.size() - 1), 0);
+    fake_dialog z(parent.substr(0, parent.size() - 1), 0);
     click(290, 203);
     run(dvd_pick_install, 0);
   }
   EXPECT_EQ(dest_dir_path, parent + "Taken/");
   // A cancelled chooser keeps the parent.
   {
-    fake_zenity z("", 1);
+    fake_dialog z("", 1);
     click(290, 203);
     run(dvd_pick_install, 0);
   }

@@ -1,12 +1,13 @@
 // Choosing an installed copy: what counts as a copy, "Find It" with the
-// desktop's folder dialog (a fake zenity) and the walk upwards, the list's
+// desktop's folder dialog (a fake dialog program) and the walk upwards, the list's
 // layout, the pick screens' texts, and a destination left behind by the
 // install flow that must not count as chosen.
 #include <unistd.h>
+#include "files/file_paths.h"
 #include "installer/dvd_flows.h"
 #include "installer/dvd_pick.h"
 #include "screen_fixture.h"
-#include "support/fake_zenity.h"
+#include "support/fake_dialog.h"
 
 namespace {
 
@@ -77,12 +78,24 @@ TEST_F(FindIt, ChoosingInsideACopySelectsAndRegistersItOnce) {
   const std::string copy = make_copy("copy");
   const std::string elsewhere = make_copy("elsewhere");
   run(dvd_pick_scenery, 1);
-  fake_zenity z(copy + "Resources/plugins/", 0);
+  fake_dialog z(copy + "Resources/plugins/", 0);
+  // The folder the dialog last opened on.
+  auto opened_on = [&] {
+    const std::string args = z.args();
+    const size_t at = args.rfind("--filename=");
+    return at == std::string::npos ? std::string() : args.substr(at + 11, args.find('\n', at) - at - 11);
+  };
+  // No copy listed yet: the dialog opens on the Desktop.
+  std::string desktop;
+  get_OS_abs_path(os_dir_desktop, desktop);
+  ASSERT_EQ(test_run("mkdir -p '" + desktop + "'"), 0);
   press_find_it();
   EXPECT_EQ(dest_dir_path, copy);
   EXPECT_EQ(test_read_file(registry_), copy + "\n");
   EXPECT_EQ(all_velroots, std::vector<std::string>{copy});
   EXPECT_NE(z.args().find("--directory\n"), std::string::npos) << z.args();
+  EXPECT_NE(z.args().find("--button=Select:0\n"), std::string::npos) << z.args();
+  EXPECT_EQ(opened_on(), desktop);
   run(dvd_pick_scenery, 0);
   EXPECT_EQ(s.next_screen, dvd_scan_scenery);
 
@@ -113,9 +126,10 @@ TEST_F(FindIt, ChoosingInsideACopySelectsAndRegistersItOnce) {
   EXPECT_EQ(d->alerts()[0].lines[1], bare);
   EXPECT_EQ(dest_dir_path, copy);
 
-  // Cancelled: nothing changes.
+  // Cancelled: nothing changes. The dialog opened on the chosen copy.
   z.answer_with("", 1);
   press_find_it();
+  EXPECT_EQ(opened_on(), copy);
   EXPECT_TRUE(d->alerts().empty());
   EXPECT_EQ(dest_dir_path, copy);
   EXPECT_EQ(test_read_file(registry_), copy + "\n");

@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <thread>
+#include "platform/plat_bundle.h"
 #include "platform/plat_events.h"
 #include "platform/plat_video.h"
 #include "support/private_xvfb.h"
@@ -225,6 +226,27 @@ TEST(PlatVideo, DisplaysWindowsAndFullScreen) {
     EXPECT_EQ(200, my);
     video().cursor_arrow();
   }
+}
+
+// The task bar names a window by its title: the bundle's name without
+// ".app", or a bare program's own name.
+TEST(PlatVideo, AWindowIsTitledByItsProgram) {
+  private_xvfb x(640, 480);
+  ASSERT_TRUE(x.ok()) << x.error();
+  const struct {
+    std::string bundle, title;
+  } cases[] = {
+      {"/Applications/Duvizo Installer.app", "Duvizo Installer"},
+      {"/opt/tools/gl_report", "gl_report"},
+      {"/opt/tools/.app", ".app"},
+  };
+  for (const auto& c : cases) {
+    PLAT_set_bundle_path(c.bundle);
+    gl_window gw(format_with_depth(24));
+    ASSERT_NE(nullptr, gw.w);
+    EXPECT_STREQ(c.title.c_str(), SDL_GetWindowTitle(SDL_GetWindowFromID(video().window_id(gw.w))));
+  }
+  PLAT_set_bundle_path("");
 }
 
 // A run without any display: nothing starts SDL, and nothing waits.
