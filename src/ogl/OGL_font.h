@@ -27,6 +27,10 @@ constexpr float font_line_step = 10;
 // is cut). Returns the baseline for what follows, without the sub-window's
 // origin: y minus 10 per line drawn when wrapping, else y.
 float OGL_string(int colour, float x, float y, const std::string& text, float wrap_width, charset_t cs, just_t just);
+// The regular font's line around the baseline at the size it draws, in whole
+// pixels rounded outward: the rows above it and the rows below it (where
+// descenders and underscores lie).
+void OGL_font_extent(int* above, int* below);
 // Width in pixels in the regular font: the sum of the exact advances.
 float OGL_measure_string(const std::string& text);
 // The same for the bytes begin..end; 0 when begin is not before end.

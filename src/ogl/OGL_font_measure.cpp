@@ -1,6 +1,7 @@
 // Measuring and fitting in the regular font, for the widgets and the
 // text-editing engine. Exact (fractional) advances throughout.
 #include "ogl/OGL_font.h"
+#include <cmath>
 #include "ogl/OGL_font_info.h"
 #include "ogl/OGL_font_utf8.h"
 
@@ -43,4 +44,10 @@ const unsigned char* OGL_fit_reverse(const unsigned char* begin, const unsigned 
     fits = start;
   }
   return fits;
+}
+
+void OGL_font_extent(int* above, int* below) {
+  const TT_font_info* f = TT_get_font(tt_regular);
+  *above = static_cast<int>(std::ceil(f->ascent));
+  *below = static_cast<int>(std::ceil(f->descent));
 }

@@ -160,7 +160,11 @@ int BTN_enterstring(float x, float y, std::string* text, int max_len, std::strin
   BTN_frame1(9, x + width * 0.5f - 2, y + 3, width + 10, 57);
   BTN_util_draw_label(x - 12, y, 0, left, 0);
   BTN_util_draw_label(x + width + 6, y, 2, right, 0);
-  OGL_scissors(x - 1, y - 3, width + 2, 11);
+  // The text's baseline is y - 1; the clip holds the font's whole line, so
+  // underscores and descenders show.
+  int above = 0, below = 0;
+  OGL_font_extent(&above, &below);
+  OGL_scissors(x - 1, y - 1 - below, width + 2, above + below);
   if (has_focus)
     OGLE_Draw(ogle, 1);
   else

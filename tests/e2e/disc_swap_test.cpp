@@ -19,21 +19,22 @@ std::string text_area(installer_user& u) { return u.area(215, 350, 570, 110); }
 // The step list at the left; a modal alert hides it.
 std::string step_list(installer_user& u) { return u.area(22, 377, 178, 116); }
 
-// The text once the program has drawn it: the area holds more than the
-// panel's own colour, and two pictures in a row agree. "" when it never
-// settled.
+// The text once the program has drawn a frame and holds still: the window
+// shows more than one colour, and two pictures of it in a row agree. "" when
+// it never settled.
 std::string settled_text(installer_user& u) {
-  std::string last, now;
+  std::string last, now, text;
   const bool settled = wait_until(
       [&] {
         last = now;
         const std::string png = u.shot();
-        now = installer_user::crop(png, 215, 350, 570, 110);
-        const std::string colours = test_capture("convert '" + png + "' -crop 570x110+215+140 +repage -format %k info:");
-        return now == last && atoi(colours.c_str()) > 1;
+        const std::string whole = test_capture("convert '" + png + "' -format '%k %#' info:");
+        now = atoi(whole.c_str()) > 1 ? whole : std::string();
+        text = installer_user::crop(png, 215, 350, 570, 110);
+        return !now.empty() && now == last;
       },
       30);
-  return settled ? now : std::string();
+  return settled ? text : std::string();
 }
 
 // Whether the process still runs (a zombie has ended).

@@ -74,22 +74,28 @@ struct frame_span {
   double seconds = 0;       // its length
   double longest_ms = 0;    // the longest time without a swap
   double longest_at_s = 0;  // where that time began, from the stretch's start
+  double longest_clear_ms = 0;  // the longest one that overlapped no time set aside
   double fps() const { return seconds > 0 ? frames / seconds : 0; }
 };
 
 // The swaps logged between from and to (monotonic_ns). The stretch's ends
 // count as swaps, so a window that swapped not at all shows the whole
-// stretch as its longest frame.
-inline frame_span frames_between(const std::string& log, long long from, long long to) {
+// stretch as its longest frame. aside: times (from, to) whose frames
+// longest_clear_ms passes over.
+inline frame_span frames_between(const std::string& log, long long from, long long to,
+                                 const std::vector<std::pair<long long, long long>>& aside = {}) {
   frame_span out;
   out.seconds = (to - from) / 1e9;
   std::istringstream in(test_read_file(log));
   long long last = from;
   const auto gap = [&](long long at) {
-    if ((at - last) / 1e6 > out.longest_ms) {
-      out.longest_ms = (at - last) / 1e6;
+    const double ms = (at - last) / 1e6;
+    if (ms > out.longest_ms) {
+      out.longest_ms = ms;
       out.longest_at_s = (last - from) / 1e9;
     }
+    const bool clear = std::none_of(aside.begin(), aside.end(), [&](const auto& a) { return a.first < at && last < a.second; });
+    if (clear && ms > out.longest_clear_ms) out.longest_clear_ms = ms;
     last = at;
   };
   for (std::string line; std::getline(in, line);) {
@@ -318,9 +324,14 @@ class installer_user {
 
   std::string shot() {
     const std::string png = dir_ + "shot" + std::to_string(shots_++) + ".png";
+    const long long from = monotonic_ns();
     EXPECT_EQ(test_run("import -window " + win_ + " '" + png + "'"), 0);
+    shot_times_.push_back({from, monotonic_ns()});
     return png;
   }
+  // When the screenshots were taken (monotonic_ns): import holds the whole
+  // X server while it reads the window, and the program's swaps wait.
+  const std::vector<std::pair<long long, long long>>& shot_times() const { return shot_times_; }
   // The pixel signature of an interface rectangle of a screenshot.
   static std::string crop(const std::string& png, int x, int y, int w, int h) {
     return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
@@ -463,6 +474,7 @@ class installer_user {
   std::string win_;
   std::string row_ref_[k_steps];
   int shots_ = 0;
+  std::vector<std::pair<long long, long long>> shot_times_;
 };
 
 // The lines of installed.md5 an install of the two cells must match: every

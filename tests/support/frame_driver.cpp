@@ -130,7 +130,7 @@ void frame_driver::start_hook() {
   frame_driver& d = *g_driver;
   d.now_us_ += 1000000 / 60;
   for (const PLAT_event& e : d.pending_) PLAT_push_event(e);
-  d.pushed_ = static_cast<int>(d.pending_.size());
+  d.pushed_ += static_cast<int>(d.pending_.size());
   d.pending_.clear();
 }
 

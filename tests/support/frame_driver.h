@@ -93,7 +93,9 @@ class frame_driver {
   void run(const std::function<void()>& body);
 
   std::vector<PLAT_event> pending_;
-  int pushed_ = 0;  // pushed for this frame and not yet fetched
+  // Pushed and not yet fetched: a frame's pump ends after a mouse motion, so
+  // what a test pushed behind one waits for the next frames, in order.
+  int pushed_ = 0;
   std::vector<frame_capture> captures_;
   frame_trace trace_;
   std::vector<frame_alert> alerts_;

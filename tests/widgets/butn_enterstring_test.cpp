@@ -287,9 +287,11 @@ TEST_F(Field, DrawsOnlyInsideItsClipBoxAndTheCaretPulses) {
   frame();
   const frame_capture& full = d->captures().back();
   int differing_inside = 0;
+  int above = 0, below = 0;
+  OGL_font_extent(&above, &below);
   for (int py = 0; py < 600; ++py)
     for (int px = 0; px < 800; ++px) {
-      const bool inside = px >= x - 1 && px < x - 1 + 202 && py >= y - 3 && py < y - 3 + 11;
+      const bool inside = px >= x - 1 && px < x - 1 + 202 && py >= y - 1 - below && py < y - 1 + above;
       if (!inside)
         ASSERT_EQ(full.pixel(px, py), empty.pixel(px, py)) << px << "," << py;
       else
@@ -317,4 +319,51 @@ TEST_F(Field, DrawsOnlyInsideItsClipBoxAndTheCaretPulses) {
   ASSERT_GT(std::fabs(lift0), 5.0f);
   EXPECT_NEAR(lift0 / lift1, pulses[0] / pulses[1], 0.08f);
 }
+
+// Underscores and descenders lie below the baseline (y - 1): the field shows
+// them as the same text drawn unclipped elsewhere shows them, focused or not.
+TEST_F(Field, UnderscoresAndDescendersShow) {
+  const std::string name = "gjpqy_a_b__c";
+  const float free_y = 200;  // the same text, unclipped, below the field
+  // Which pixels of rows dy below the baseline the text inked, column by column.
+  auto ink_below = [&](const frame_capture& with, const frame_capture& without, float base) {
+    std::string rows;
+    for (int dy = 1; dy <= 4; ++dy) {
+      for (int px = static_cast<int>(x) + 1; px < x + OGL_measure_string(name) - 1; ++px)
+        rows += with.pixel(px, static_cast<int>(base) - dy) != without.pixel(px, static_cast<int>(base) - dy) ? '#' : '.';
+      rows += '\n';
+    }
+    return rows;
+  };
+  const struct {
+    const char* what;
+    int take;
+  } ways[] = {{"unfocused", 0}, {"focused", 1}};
+  for (const auto& w : ways) {
+    BTN_unfocus_any();
+    focused_field_id = 0;
+    auto draw = [&](const std::string& t) {
+      text = t;
+      d->frame([&] {
+        BTN_enterstring(x, y, &text, 256, "Name|{Tip", 200, w.take);
+        OGL_string(50, x, free_y - 1, t, font_no_wrap, cs_regular, just_left);
+      });
+      // The caret and the selection are not the question here: the caret
+      // stands past the text's end (or, in the empty field, on the column
+      // left of those compared).
+      if (w.take) OGLE_SetSelection(ogle, static_cast<int>(t.size()), static_cast<int>(t.size()));
+      d->frame([&] {
+        BTN_enterstring(x, y, &text, 256, "Name|{Tip", 200, 0);
+        OGL_string(50, x, free_y - 1, t, font_no_wrap, cs_regular, just_left);
+      });
+      return d->captures().back();
+    };
+    const frame_capture empty = draw("");
+    const frame_capture full = draw(name);
+    const std::string field = ink_below(full, empty, y - 1), free_text = ink_below(full, empty, free_y - 1);
+    EXPECT_NE(free_text.find('#'), std::string::npos) << w.what;
+    EXPECT_EQ(field, free_text) << w.what << ": the field shows\n" << field << "the glyphs are\n" << free_text;
+  }
+}
+
 }  // namespace

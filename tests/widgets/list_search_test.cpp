@@ -209,7 +209,10 @@ TEST_F(List, TheWheelScrollsAndIsTakenOnlyOverTheList) {
   } rows[] = {{150, 3, 47, true}, {150, -4, 54, true}, {20, 3, 50, false}};
   for (const auto& r : rows) {
     scroll = 50;
+    // A motion ends its frame's events: the wheel comes in the next frame.
     d->move(r.x, static_cast<int>(ly));
+    d->frame([&] { draw(); });
+    scroll = 50;
     d->wheel(r.steps);
     int before = 0, after = 0;
     d->frame([&] {
