@@ -81,6 +81,9 @@ void UTIL_scan_dvd() {
   // While the directory is still to be read, the disc that holds it is the
   // one wanted, whichever drive it is in.
   UTIL_locate_dvd(want_directory ? directory : std::string());
+  // Till the directory is read, the set's name belongs to the disc it came
+  // from: with that disc gone, the next disc may be of another set.
+  if (dvd_path.empty() && stg.stage == 0) install_name = no_install_name;
   if (!dvd_path.empty() && install_name == no_install_name) read_version_file();
   g_later_disc = false;
   if (install_name == no_install_name || stg.stage != 0) return;

@@ -138,6 +138,11 @@ TEST_F(DiscSet, DiscsAreReadAsTheyCome) {
   // A later disc of the box: the set's version file and folder, no directory.
   ASSERT_TRUE(test_write_file(later + "dvd_version.txt", test_read_file(first + "dvd_version.txt")));
   ASSERT_EQ(test_run("mkdir -p '" + later + "Duvizo 10/Top'"), 0);
+  // A later disc of another set: once the first set's disc is out, the
+  // next disc is read for its own set.
+  const std::string other = disc("other");
+  ASSERT_TRUE(test_write_file(other + "dvd_version.txt", "I\n900 version\nDVD\nVERSION Other Set\n"));
+  ASSERT_EQ(test_run("mkdir -p '" + other + "Other Set'"), 0);
   const struct {
     const char* what;
     std::vector<std::string> mounted;
@@ -147,7 +152,9 @@ TEST_F(DiscSet, DiscsAreReadAsTheyCome) {
       {"a foreign disc", {foreign}, foreign, no_install_name, 0, 0},
       {"taken out", {}, "", no_install_name, 0, 0},
       {"a later disc", {later}, later, "Duvizo 10", 0, 1},
-      {"taken out", {}, "", "Duvizo 10", 0, 0},
+      {"taken out", {}, "", no_install_name, 0, 0},
+      {"another set's later disc", {other}, other, "Other Set", 0, 1},
+      {"taken out", {}, "", no_install_name, 0, 0},
       {"the later disc again", {later}, later, "Duvizo 10", 0, 1},
       {"disc 1 beside it", {later, first}, first, "Duvizo 10", 3, 0},
       {"disc 1 taken out", {later}, later, "Duvizo 10", 3, 0},
