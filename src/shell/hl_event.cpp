@@ -251,11 +251,28 @@ void MACIBM_event_proc() {
   // came, the rest of the burst is taken as it stands, and a mouse motion
   // ends the pump, so a moving mouse never holds a frame open; what is left
   // waits in the queue, in order, for the next frames.
-  PLAT_event e;
+  // A motion right behind a click in the same burst would move the place
+  // the frame reads the click at: it waits, in order, for the next frame.
+  static PLAT_event held_motion;
+  static bool motion_held = false;
+  bool clicked = false;
   int wait_ms = k_pump_wait_ms;
-  while (MACIBM_fetch_event(&e, wait_ms) && e.kind != plat_ev_null) {
+  for (;;) {
+    PLAT_event e;
+    if (motion_held) {
+      e = held_motion;
+      motion_held = false;
+    } else if (!MACIBM_fetch_event(&e, wait_ms) || e.kind == plat_ev_null) {
+      break;
+    }
+    if (e.kind == plat_ev_mouse_moved && clicked) {
+      held_motion = e;
+      motion_held = true;
+      break;
+    }
     route(e);
     if (e.kind == plat_ev_mouse_moved) break;
+    clicked |= e.kind == plat_ev_mouse_down || e.kind == plat_ev_mouse_up;
     wait_ms = 0;
   }
 

@@ -59,13 +59,20 @@ inline long long monotonic_ns() {
   return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
-// The probe writes one record of 20 bytes a swap.
+// The probe writes one record of 20 bytes a swap or a button release.
 constexpr int k_frame_record = 20;
 
-// How many swaps the probe logged so far.
+// How many records the probe logged so far.
 inline int frames_logged(const std::string& log) {
   struct stat st;
   return stat(log.c_str(), &st) == 0 ? static_cast<int>(st.st_size / k_frame_record) : 0;
+}
+
+// Record n (from 0) of a probe's log (monotonic_ns); 0 when there is none.
+inline long long logged_at(const std::string& log, int n) {
+  const std::string all = test_read_file(log);
+  const size_t at = static_cast<size_t>(n) * k_frame_record;
+  return n >= 0 && at + k_frame_record <= all.size() ? std::atoll(all.c_str() + at) : 0;
 }
 
 // The frames of a stretch of time as the probe saw them.
@@ -74,16 +81,13 @@ struct frame_span {
   double seconds = 0;       // its length
   double longest_ms = 0;    // the longest time without a swap
   double longest_at_s = 0;  // where that time began, from the stretch's start
-  double longest_clear_ms = 0;  // the longest one that overlapped no time set aside
   double fps() const { return seconds > 0 ? frames / seconds : 0; }
 };
 
 // The swaps logged between from and to (monotonic_ns). The stretch's ends
 // count as swaps, so a window that swapped not at all shows the whole
-// stretch as its longest frame. aside: times (from, to) whose frames
-// longest_clear_ms passes over.
-inline frame_span frames_between(const std::string& log, long long from, long long to,
-                                 const std::vector<std::pair<long long, long long>>& aside = {}) {
+// stretch as its longest frame.
+inline frame_span frames_between(const std::string& log, long long from, long long to) {
   frame_span out;
   out.seconds = (to - from) / 1e9;
   std::istringstream in(test_read_file(log));
@@ -94,8 +98,6 @@ inline frame_span frames_between(const std::string& log, long long from, long lo
       out.longest_ms = ms;
       out.longest_at_s = (last - from) / 1e9;
     }
-    const bool clear = std::none_of(aside.begin(), aside.end(), [&](const auto& a) { return a.first < at && last < a.second; });
-    if (clear && ms > out.longest_clear_ms) out.longest_clear_ms = ms;
     last = at;
   };
   for (std::string line; std::getline(in, line);) {
@@ -264,6 +266,7 @@ class installer_user {
     if (!frame_log.empty()) {
       vars.push_back({"LD_PRELOAD", DUV_FRAME_PROBE});
       vars.push_back({"DUV_FRAME_LOG", frame_log});
+      vars.push_back({"DUV_BUTTON_LOG", frame_log + ".releases"});
       // Under ASan the runtime would want to be the first library loaded,
       // ahead of the probe; the suite's own options stay.
       const char* asan = getenv("ASAN_OPTIONS");
@@ -272,8 +275,15 @@ class installer_user {
     }
     vars.insert(vars.end(), env.begin(), env.end());
     app_ = std::make_unique<background_run>(home_, std::vector<std::string>{k_app}, vars);
-    win_ = trimmed(test_capture("timeout 30 xdotool search --sync --pid " + std::to_string(app_->pid()) +
-                                " | head -1"));
+    // xdotool ends on an X error when a window it looks at goes away, as
+    // start-up's own passing windows may: look again until one stands.
+    wait_until(
+        [&] {
+          win_ = trimmed(test_capture("timeout 5 xdotool search --sync --pid " + std::to_string(app_->pid()) +
+                                      " 2>/dev/null | head -1"));
+          return !win_.empty();
+        },
+        30);
     if (win_.empty() || xdo("windowfocus --sync " + win_) != 0) return false;
     if (pointer_period_ms > 0 && !frame_log.empty()) {
       if (!wait_until([&] { return frames_logged(frame_log) > 0; }, 30)) return false;
@@ -285,6 +295,8 @@ class installer_user {
   }
   // Since when the pointer has been moving (monotonic_ns).
   long long pointer_since() const { return pointer_since_; }
+  // When start_install saw the welcome screen (monotonic_ns).
+  long long welcome_at() const { return welcome_at_; }
   // Whether the moving pointer has had every move made so far.
   bool pointer_ok() const { return pointer_ && pointer_->ok(); }
   // Stops the pointer; how many moves it made.
@@ -299,6 +311,7 @@ class installer_user {
     EXPECT_EQ(xdo("mousemove --window " + win_ + " " + std::to_string(x) + " " + std::to_string(600 - y) +
                   " click 1"),
               0);
+    ++releases_;
     let_click_land();
   }
   // The map toggles a cell in a frame in which the button is down: the
@@ -312,6 +325,7 @@ class installer_user {
   }
   void release() {
     EXPECT_EQ(xdo("mouseup 1"), 0);
+    ++releases_;
     let_click_land();
     if (held_.owns_lock()) held_.unlock();
   }
@@ -323,15 +337,15 @@ class installer_user {
   void type(const std::string& text) { EXPECT_EQ(xdo("type --delay 50 '" + text + "'"), 0); }
 
   std::string shot() {
-    const std::string png = dir_ + "shot" + std::to_string(shots_++) + ".png";
-    const long long from = monotonic_ns();
-    EXPECT_EQ(test_run("import -window " + win_ + " '" + png + "'"), 0);
-    shot_times_.push_back({from, monotonic_ns()});
-    return png;
+    // Timed frames take their shots with window_shot: import holds the whole
+    // X server while it reads the window, and the frames would time it.
+    const bool timed = !frame_log.empty();
+    const std::string file = dir_ + "shot" + std::to_string(shots_++) + (timed ? ".ppm" : ".png");
+    EXPECT_EQ(test_run((timed ? std::string(DUV_WINDOW_SHOT) + " " : std::string("import -window ")) + win_ + " '" +
+                       file + "'"),
+              0);
+    return file;
   }
-  // When the screenshots were taken (monotonic_ns): import holds the whole
-  // X server while it reads the window, and the program's swaps wait.
-  const std::vector<std::pair<long long, long long>>& shot_times() const { return shot_times_; }
   // The pixel signature of an interface rectangle of a screenshot.
   static std::string crop(const std::string& png, int x, int y, int w, int h) {
     return test_capture("convert '" + png + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
@@ -388,6 +402,7 @@ class installer_user {
         << log_of(home_);
     ASSERT_EQ(xdo("sleep 0.5"), 0);
     learn_rows(0);
+    welcome_at_ = monotonic_ns();
     click_next();
     ASSERT_TRUE(wait_until([&] { return !at_step(0); }, 30));
     learn_rows(1);
@@ -455,14 +470,20 @@ class installer_user {
 
  private:
   // A frame takes the buttons at the pointer's last place in its events: a
-  // move right behind a click could take the click with it. With the pointer
-  // moving, the hand stays until the frames that read the click are over: one
-  // may be half done, one ends its events at the click's own move, one reads
-  // the buttons; one more for good measure.
+  // move queued right behind a click would take the click with it. With the
+  // pointer moving, the hand stays until the program has fetched the click's
+  // release and ended that frame. Counting frames is not enough: on a busy
+  // machine the click reaches the program frames after xdotool is done.
   void let_click_land() {
     if (!pointer_) return;
-    const int seen = frames_logged(frame_log);
-    EXPECT_TRUE(wait_until([&] { return frames_logged(frame_log) >= seen + 4; }, 10));
+    const std::string releases = frame_log + ".releases";
+    EXPECT_TRUE(wait_until(
+        [&] {
+          const long long up = logged_at(releases, releases_ - 1);
+          return up > 0 && logged_at(frame_log, frames_logged(frame_log) - 1) > up;
+        },
+        10))
+        << "the program took no release of click " << releases_;
   }
 
   std::string dir_, home_, tmp_, drive1_, drive2_;
@@ -470,11 +491,11 @@ class installer_user {
   std::mutex hand_;
   std::unique_lock<std::mutex> held_;
   std::unique_ptr<restless_pointer> pointer_;
-  long long pointer_since_ = 0;
+  long long pointer_since_ = 0, welcome_at_ = 0;
   std::string win_;
   std::string row_ref_[k_steps];
   int shots_ = 0;
-  std::vector<std::pair<long long, long long>> shot_times_;
+  int releases_ = 0;  // button releases sent
 };
 
 // The lines of installed.md5 an install of the two cells must match: every

@@ -237,17 +237,17 @@ TEST_F(Frame, AppUpdateOnlyWithoutASubWindowAndTheCounterResetAfterIt) {
 // Only a frame's first fetch may wait; a motion ends the pump, and what the
 // burst held behind it comes in order over the next frames.
 TEST_F(Frame, AMotionEndsThePumpAndOnlyTheFirstFetchWaits) {
-  const PLAT_event down = ev(plat_ev_mouse_down, 10, 10), up = ev(plat_ev_mouse_up, 10, 10);
-  g_script = {{ev(plat_ev_mouse_moved, 1, 1), ev(plat_ev_mouse_moved, 2, 2), down, ev(plat_ev_mouse_moved, 3, 3), up,
-               ev(plat_ev_key_down)}};
+  // A click, the pointer moving on, the release there and a key, in one
+  // burst: the frame that takes the click reads it where it was pressed.
+  g_script = {{ev(plat_ev_mouse_moved, 1, 1), ev(plat_ev_mouse_moved, 2, 2), ev(plat_ev_mouse_down, 10, 10),
+               ev(plat_ev_mouse_moved, 30, 30), ev(plat_ev_mouse_up, 30, 30), ev(plat_ev_key_down)}};
   const struct {
     std::vector<int> waits;
     int down, up, key;
-  } frames_seen[] = {{{k_pump_wait_ms}, 0, 0, 0},
-                     {{k_pump_wait_ms}, 0, 0, 0},
-                     {{k_pump_wait_ms, 0}, 1, 0, 0},
-                     {{k_pump_wait_ms, 0, 0}, 0, 1, 1},
-                     {{k_pump_wait_ms}, 0, 0, 0}};
+    int x;
+  } frames_seen[] = {{{k_pump_wait_ms}, 0, 0, 0, 1},       {{k_pump_wait_ms}, 0, 0, 0, 2},
+                     {{k_pump_wait_ms, 0}, 1, 0, 0, 10},   {{}, 0, 0, 0, 30},
+                     {{k_pump_wait_ms, 0, 0}, 0, 1, 1, 30}, {{k_pump_wait_ms}, 0, 0, 0, 30}};
   int n = 0;
   for (const auto& f : frames_seen) {
     g_waits.clear();
@@ -256,6 +256,7 @@ TEST_F(Frame, AMotionEndsThePumpAndOnlyTheFirstFetchWaits) {
     EXPECT_EQ(mnw.mouse_down, f.down) << "frame " << n;
     EXPECT_EQ(mnw.mouse_up, f.up) << "frame " << n;
     EXPECT_EQ(mnw.key_down, f.key) << "frame " << n;
+    EXPECT_EQ(mnw.mouse_x, f.x) << "frame " << n;
     ++n;
   }
 }
