@@ -1,5 +1,6 @@
 #include "core/hl_alert.h"
 #include <unistd.h>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include "core/exce.h"
@@ -100,6 +101,9 @@ int MACIBM_alert_is_answered() {
   return g_alert_screens.show_alert_screen != nullptr;
 }
 
+// Set when the display is gone: the finish-up must not talk to it.
+static int g_display_gone = 0;
+
 void MACIBM_finishup(int save) {
   static int finished_save = 0;
   if (save) {
@@ -110,12 +114,27 @@ void MACIBM_finishup(int save) {
     }
     THREAD_shutdown();
   }
-  if (g_finishup_hooks.restore_display) g_finishup_hooks.restore_display();
-  if (g_finishup_hooks.close_windows) g_finishup_hooks.close_windows();
-  if (g_finishup_hooks.flush_events) g_finishup_hooks.flush_events();
+  if (!g_display_gone) {
+    if (g_finishup_hooks.restore_display) g_finishup_hooks.restore_display();
+    if (g_finishup_hooks.close_windows) g_finishup_hooks.close_windows();
+    if (g_finishup_hooks.flush_events) g_finishup_hooks.flush_events();
+  }
   std::lock_guard<std::recursive_mutex> l(xer_mutex());
   if (xer.is_open()) xer.close();
   // Nothing of this run is left in the temporary folders: the unpacked
   // directory, copied archives, a bundle copied off the disc.
   PLAT_remove_temp_folders();
+}
+
+void MACIBM_end_run(const std::string& why, int status, int display_gone) {
+  static std::atomic<int> ending{0};
+  if (ending.exchange(1)) {
+    // The first caller ends the process.
+    for (;;) pause();
+  }
+  if (display_gone) g_display_gone = 1;
+  xer_group() << "\n" << why << "\n";
+  if (g_finishup_hooks.stop_work) g_finishup_hooks.stop_work();
+  MACIBM_finishup(0);
+  end_process(status);
 }

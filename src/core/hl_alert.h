@@ -32,6 +32,12 @@ extern void (*g_alert_handler)(int kind, const std::string* lines, const char* f
 // writes the preferences and key bindings and stops the thread layer; always
 // restores the display, closes the windows and closes the log. Safe to run twice.
 void MACIBM_finishup(int save);
+// Ends the run from outside its flow (a signal, the display gone): the log
+// says why, the work under way stops (finishup_hooks.stop_work), the
+// finish-up runs without saving (with display_gone, without the steps that
+// talk to the display) and the process ends with status. A second caller,
+// on another thread, waits for the first to end the process.
+[[noreturn]] void MACIBM_end_run(const std::string& why, int status, int display_gone);
 
 // The application's quit flag; the main loop runs frames until it is set.
 extern int app_done;
@@ -56,6 +62,9 @@ extern alert_screens g_alert_screens;
 // windows, events). The shell fills them in when it connects the layers at
 // start-up. Each is optional.
 struct finishup_hooks {
+  // Stops the application's workers (a copy pass, an eject) before a run
+  // ends from outside its flow.
+  void (*stop_work)() = nullptr;
   void (*save_prefs)() = nullptr;
   void (*save_keys)() = nullptr;
   void (*restore_display)() = nullptr;

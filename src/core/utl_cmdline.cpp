@@ -58,6 +58,12 @@ void UTL_cmdline::init_win(const char* text) {
   init_common();
 }
 
+int UTL_cmdline::answers_and_exits(int argc, const char* const* argv) {
+  UTL_cmdline c;
+  for (int i = 1; i < argc; ++i) c.store_word(argv[i]);
+  return c.has_option("--cmnds") || c.has_option("--version") || c.has_option("-h") || c.has_option("--help");
+}
+
 [[noreturn]] static void finish_early() {
   fflush(stdout);
   exit(0);

@@ -24,6 +24,9 @@ class UTL_cmdline {
   void init_win(const char* text);
   // Answers "--cmnds", "--version", "-h" and "--help" (print, exit 0); else returns 0.
   int init_common();
+  // 1 when argv holds one of the options init_common answers and exits on,
+  // so a program can skip what only a real run needs before parsing.
+  static int answers_and_exits(int argc, const char* const* argv);
   // 1 when an option of exactly this name was given (its value may be empty).
   int has_option(const char* name) const;
   // The option's value, or "" when absent.

@@ -51,6 +51,8 @@ static void hand_over(const std::string& bundle, const std::string& temp, std::s
   }
   // The disc gives read-only modes; the copy is the user's own.
   nftw(copy.c_str(), add_owner_write, 16, FTW_PHYS);
+  // The copy adopts the folder once it runs; till then no sweep may take it.
+  PLAT_hand_over_temp_folder();
   int err = launch_app(copy, "", 0);
   *problem = "Could not start " + copy + ": " + error_str(err) + "\n";
 }
@@ -100,23 +102,37 @@ static void read_target_platform() {
 }
 
 int APP_main(int argc, char** argv) {
-  std::string temp, bundle, holder;
-  get_OS_abs_path(os_dir_temp, temp);
-  get_OS_abs_path(os_dir_this_bundle, bundle);
-  // A copy started from the disc lives in a temporary folder of an earlier
-  // run: it takes that folder as its own to remove, and never hands over.
-  get_path_with_path(holder, bundle);
-  if (holder.size() > 1) holder.pop_back();
-  const bool is_copy = PLAT_adopt_temp_folder(holder);
-  UTIL_locate_dvd_of(bundle);
   std::string hand_over_problem;
-  if (!is_copy && !dvd_path.empty() && !temp.empty() && APP_runs_from_disc(bundle, dvd_path))
-    hand_over(bundle, temp, &hand_over_problem);
+  int swept = 0;
+  // "--version" and the like print and end in MACIBM_init: they need no
+  // temporary folder, and must not hand over.
+  if (!UTL_cmdline::answers_and_exits(argc, argv)) {
+    std::string temp, bundle, holder;
+    get_OS_abs_path(os_dir_temp, temp);
+    get_OS_abs_path(os_dir_this_bundle, bundle);
+    // A copy started from the disc lives in a temporary folder of an earlier
+    // run: it takes that folder as its own to remove, and never hands over.
+    get_path_with_path(holder, bundle);
+    if (holder.size() > 1) holder.pop_back();
+    const bool is_copy = PLAT_adopt_temp_folder(holder);
+    // Folders of runs that were killed or crashed hold copies of archives.
+    swept = PLAT_sweep_stale_temp_folders();
+    UTIL_locate_dvd_of(bundle);
+    if (!is_copy && !dvd_path.empty() && !temp.empty() && APP_runs_from_disc(bundle, dvd_path))
+      hand_over(bundle, temp, &hand_over_problem);
+  }
 
+  // A run ended from outside (a signal, the display gone) first stops the
+  // copy pass's pools and an eject under way.
+  g_finishup_hooks.stop_work = [] {
+    install_files_kill();
+    UTIL_end_eject();
+  };
   MACIBM_init(argc, argv);
   // The engine asks its questions through the toolkit, which stands now.
   install_engine_questions();
   if (!hand_over_problem.empty()) xer_group() << "Running from the disc. " << hand_over_problem;
+  if (swept) xer_group() << "Removed " << swept << " temporary folder(s) left by runs that did not end cleanly.\n";
   const int lang = mnw.lang >= 0 && mnw.lang < 6 ? mnw.lang : 0;
   tman.load_texture(tex_fail_quit, 362, 0x48242, tex_load_now, k_elements[lang]);
   log_folders();

@@ -1,13 +1,21 @@
 #include "platform/plat_folders.h"
+#include <dirent.h>
+#include <fcntl.h>
 #include <ftw.h>
 #include <pwd.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cctype>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -78,6 +86,67 @@ void remove_tree(const std::string& dir) {
   if (!dir.empty()) nftw(dir.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS);
 }
 
+// Each run's folder names its owner, so a later run can tell a folder of a
+// run that died from one still in use: the process id and its start time
+// (ids are reused), and whether the folder is being handed to a copy of the
+// program that will take it over.
+const char k_owner_file[] = "owner";
+const char k_handing_over[] = "handing-over";
+// A folder being handed over belongs to no running process for a moment.
+constexpr time_t k_hand_over_grace_s = 30;
+
+// The process's start time in clock ticks since boot, or "" when it is gone.
+std::string start_time_of(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The command name is in parentheses and may hold anything: the fields
+  // follow the last ')'. The start time is the 20th of them.
+  const size_t close = stat.rfind(')');
+  if (close == std::string::npos) return std::string();
+  size_t at = close + 2;
+  for (int field = 0; field < 19 && at != std::string::npos; ++field) {
+    at = stat.find(' ', at);
+    if (at != std::string::npos) ++at;
+  }
+  if (at == std::string::npos) return std::string();
+  return stat.substr(at, stat.find(' ', at) - at);
+}
+
+void write_owner(const std::string& folder, bool handing_over) {
+  if (folder.empty()) return;
+  const pid_t pid = getpid();
+  std::string line = std::to_string(pid) + " " + start_time_of(pid);
+  if (handing_over) line += std::string(" ") + k_handing_over;
+  line += "\n";
+  const std::string path = folder + "/" + k_owner_file, part = path + ".new";
+  const int fd = open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  const bool written = write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+  close(fd);
+  // Renamed into place whole: a sweeping run never reads half a record.
+  if (!written || rename(part.c_str(), path.c_str()) != 0) unlink(part.c_str());
+}
+
+// Whether a private folder's owner is gone: its record names a process that
+// no longer runs (or another one under a reused id). A folder with no
+// record is being made, or is not ours to judge: it is kept.
+bool owner_gone(const std::string& folder) {
+  const std::string path = folder + "/" + k_owner_file;
+  std::ifstream in(path);
+  long pid = 0;
+  std::string started, mark;
+  if (!(in >> pid >> started) || pid <= 0) return false;
+  in >> mark;
+  if (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) {
+    if (start_time_of(static_cast<pid_t>(pid)) == started) return false;
+  }
+  if (mark == k_handing_over) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && time(nullptr) - st.st_mtime < k_hand_over_grace_s) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string PLAT_home_folder() {
@@ -120,6 +189,7 @@ std::string PLAT_temp_folder() {
   std::string tmpl = temp_prefix() + "XXXXXX";
   if (!mkdtemp(tmpl.data())) return std::string();
   g_temp = tmpl;
+  write_owner(g_temp, false);
   return g_temp;
 }
 
@@ -132,7 +202,40 @@ int PLAT_adopt_temp_folder(const std::string& folder) {
   if (st.st_uid != getuid() || (st.st_mode & 07777) != 0700) return 0;
   std::lock_guard<std::mutex> l(g_lock);
   g_adopted = folder;
+  write_owner(g_adopted, false);
   return 1;
+}
+
+void PLAT_hand_over_temp_folder() {
+  std::lock_guard<std::mutex> l(g_lock);
+  write_owner(g_temp, true);
+}
+
+int PLAT_sweep_stale_temp_folders() {
+  const std::string prefix = temp_prefix();
+  const size_t cut = prefix.rfind('/');
+  const std::string parent = cut == 0 ? "/" : prefix.substr(0, cut), stem = prefix.substr(cut + 1);
+  DIR* d = opendir(parent.c_str());
+  if (!d) return 0;
+  std::vector<std::string> stale;
+  {
+    std::lock_guard<std::mutex> l(g_lock);
+    while (const dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name.size() != stem.size() + 6 || name.compare(0, stem.size(), stem) != 0) continue;
+      const std::string folder = prefix.substr(0, cut + 1) + name;
+      if (folder == g_temp || folder == g_adopted) continue;
+      // Only private folders of this user, as mkdtemp makes them.
+      struct stat st;
+      if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+          (st.st_mode & 07777) != 0700)
+        continue;
+      if (owner_gone(folder)) stale.push_back(folder);
+    }
+  }
+  closedir(d);
+  for (const std::string& folder : stale) remove_tree(folder);
+  return static_cast<int>(stale.size());
 }
 
 void PLAT_remove_temp_folders() {

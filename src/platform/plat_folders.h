@@ -27,6 +27,15 @@ int PLAT_adopt_temp_folder(const std::string& folder);
 // Removes, with everything in them, this process's temporary folder and the
 // one adopted; later calls of PLAT_temp_folder make a new one.
 void PLAT_remove_temp_folders();
+// Each private temporary folder records the run that owns it. Marks this
+// process's own folder as being handed to a copy of the program started
+// from it, which adopts it: for a short while no running process owns it.
+void PLAT_hand_over_temp_folder();
+// Removes the private temporary folders of this program, in the same place,
+// that belong to no living run: this user's own, whose recorded owner is
+// gone (a run killed or crashed). A folder with no record, another user's,
+// or this run's own is never touched. Returns how many went.
+int PLAT_sweep_stale_temp_folders();
 // Whether names on the volume that holds path (which must exist) differ by
 // letter case: 1 yes, 0 no, -1 cannot tell (no letter in the path, or it is missing).
 int PLAT_volume_case_sensitive(const std::string& path);

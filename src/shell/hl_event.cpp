@@ -5,6 +5,7 @@
 #include "core/hl_thread.h"
 #include "core/xtim.h"
 #include "ogl/ogl_view.h"
+#include "platform/plat_endings.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
 #include "shell/mbar.h"
@@ -228,7 +229,16 @@ void standard_gui() {
   mbar.mbar_draw_menus();
 }
 
+// A signal to stop, or a window another client destroyed, ends the run
+// between two frames, where no drawing is under way.
+static void end_if_told() {
+  if (PLAT_display_lost()) MACIBM_end_run("The window or its display went away: the run ends.", 1, 1);
+  if (const int sig = PLAT_end_signal())
+    MACIBM_end_run(std::string("Told to stop by ") + PLAT_signal_name(sig) + ": the run ends.", 128 + sig, 0);
+}
+
 void MACIBM_event_proc() {
+  end_if_told();
   if (MACIBM_frame_start_hook) MACIBM_frame_start_hook();
   xtim.profile_chart("init", 0);
 

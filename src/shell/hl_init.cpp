@@ -21,6 +21,7 @@
 #include "ogl/ogl_trig.h"
 #include "ogl/ogl_view.h"
 #include "platform/plat_bundle.h"
+#include "platform/plat_endings.h"
 #include "platform/plat_events.h"
 #include "platform/plat_video.h"
 #include "shell/cons.h"
@@ -122,8 +123,13 @@ static void assign_interface_colours() {
   colr.col_assign(44, (a[0] + b[0]) * 0.5f, (a[1] + b[1]) * 0.5f, (a[2] + b[2]) * 0.5f);
 }
 
+// The X server went away: nothing of the display can be used any more.
+static void display_gone() { MACIBM_end_run("The connection to the display was lost: the run ends.", 1, 1); }
+
 void MACIBM_init(int argc, char** argv) {
   MACIBM_connect_layers();
+  // A signal to stop is noted here and acted on by the next frame.
+  PLAT_catch_end_signals();
   UTL_local_time_init();
   UTL_debug_init();
   PLAT_flush_events();
@@ -154,6 +160,8 @@ void MACIBM_init(int argc, char** argv) {
                    "If you reset the resolution, you can try launching Duvizo again, since I am resetting Duvizo to "
                    "default resolution now.",
                    t_quit, k_init_source, 805);
+  // From here on the window's loss ends the run through the finish-up.
+  PLAT_catch_display_loss(display_gone);
   // A display mode belongs to a full-screen window on this system, so the
   // switch asked for above takes effect once the window stands.
   if (wins.full_screen) MACIBM_go_full_screen(2);
