@@ -20,6 +20,7 @@ class private_xvfb {
   private_xvfb& operator=(const private_xvfb&) = delete;
 
   bool ok() const { return pid_ > 0; }
+  pid_t pid() const { return pid_; }  // the server's process, for tests that end it
   const std::string& display() const { return display_; }  // ":N"
   const std::string& error() const { return error_; }      // why it did not start
 
