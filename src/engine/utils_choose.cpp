@@ -4,6 +4,7 @@
 #include "core/globs.h"
 #include "files/file_paths.h"
 #include "engine/utils_alerts.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_table.h"
 
 static int cell_wanted(const file_version_struct& v) { return stg.want_cells[v.lon_cell][v.lat_cell]; }
@@ -48,13 +49,14 @@ int choose_files() {
         act = true;
       } else if (listed(keep_all, folder)) {
         act = false;
+        pass_count_kept();
       } else {
         xer_group() << "File: " << p << "  sig_want=" << v.sig_want << "  sig_have=" << v.sig_have << "\n";
         switch (select_alert(p, gone ? 1 : 0)) {
           case sel_act: act = true; break;
-          case sel_keep: act = false; break;
+          case sel_keep: act = false; pass_count_kept(); break;
           case sel_act_all: act_on_all.push_back(folder); act = true; break;
-          case sel_keep_all: keep_all.push_back(folder); act = false; break;
+          case sel_keep_all: keep_all.push_back(folder); act = false; pass_count_kept(); break;
           default: return 0;
         }
       }

@@ -4,7 +4,8 @@
 #pragma once
 
 // Sets do_install, do_delete and progress of every file's current version,
-// asking select_alert about files the user changed. 1 when every file is
+// asking select_alert about files the user changed; each changed file kept
+// counts with the pass (engine/utils_counts.h). 1 when every file is
 // decided, 0 when the user cancelled (later files keep their old flags).
 int choose_files();
 // Recomputes stg's total_comp_kb, total_exp_kb, files_to_install and

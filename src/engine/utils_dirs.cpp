@@ -7,6 +7,7 @@
 #include "files/file_ops.h"
 #include "files/file_paths.h"
 #include "files/translate.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_table.h"
 #include "core/hl_alert.h"
 
@@ -103,9 +104,11 @@ void delete_files() {
     std::string full = p;
     if (int refused = inside_installation(full, inside_entry)) {
       xer_group() << "Not DELETING file " << full << ": it leads out of the installation (error " << refused << ").\n";
+      pass_count_delete(refused);
       continue;
     }
     const int code = delete_file(full);
+    pass_count_delete(code);
     if (stg.log_actions) xer_group() << "DELETING  file " << p << ", with result=" << code << ".\n";
     note_emptied_folders(p, emptied);
     v.up_to_date = 0;

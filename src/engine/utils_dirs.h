@@ -16,6 +16,7 @@ void make_dir_error(const std::string& folder, int code);
 // Deletes the files marked do_delete, then the folders that this emptied,
 // deepest first, never dest_dir_path itself nor anything outside it: a path
 // that leads out through a link (inside_installation) is left, logged.
+// Each file deleted or left counts with the pass (engine/utils_counts.h).
 void delete_files();
 // Adds to folders every folder between the file at path and dest_dir_path,
 // each ending in '/': never dest_dir_path itself nor anything outside it.

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include "core/globs.h"
 #include "core/xtim.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_dirs.h"
 #include "engine/utils_install.h"
 #include "engine/utils_table.h"
@@ -52,9 +53,13 @@ static void download_failed(next_class::stream_info& s, int j, const std::string
   const int limit = download_tries_per_server * std::max<int>(1, (int)servers.size());
   if (++next.tries[s.file] >= limit) {
     next.failed_files.push_back(s.file);
+    pass_count_failed();
     xer_group() << "Gave up downloading http://" << servers[j].host << request << " after " << limit << " tries.\n";
   } else {
     next.retry.push_back(s.file);
+    // The screen says the server is not responding and when it is asked again.
+    xer_group() << "Download of http://" << servers[j].host << request << " failed (try " << next.tries[s.file]
+                << " of " << limit << "); that server is asked again in " << download_pause_secs << " seconds.\n";
   }
   s.idle = 1;
   s.pause_until = xtim.real_time + download_pause_secs;
@@ -80,6 +85,7 @@ static void delete_one(next_class::stream_info& s, const std::string& dest) {
   std::string full = dest;
   const int refused = inside_installation(full, inside_entry);
   const int code = refused ? refused : delete_file(full);
+  pass_count_delete(code);
   if (stg.log_actions)
     xer_group() << "now we want to nuke a file: DELETING  file " << dest << ", with result=" << code << ".\n";
   note_emptied_folders(dest, deleted_files);
@@ -98,7 +104,9 @@ static void fetch_one(next_class::stream_info& s, int j, const std::string& requ
   if (r == 2) {
     download_failed(s, j, request, tmp);
   } else if (r == 1) {
-    if (extract_and_delete_file(tmp, dest, v.sig_want) == 0) {
+    const int code = extract_and_delete_file(tmp, dest, v.sig_want);
+    pass_count_install(code);
+    if (code == 0) {
       v.sig_have = v.sig_want;
       v.up_to_date = 1;
     } else {
@@ -145,6 +153,7 @@ int grab_files() {
     if (path_has_no_file(v.path) || !path_stays_inside(v.path)) {
       refuse_path_or_end(v.path);
       next.failed_files.push_back(s.file);  // only when the alert could not end the program
+      pass_count_failed();
       s.idle = 1;
     } else if (v.do_delete) {
       delete_one(s, dest);

@@ -24,8 +24,9 @@ inline constexpr float download_pause_secs = 30.0f;
 // archive failed to unpack, which tells the caller to end the pass early.
 // So 1 means either "done" or "stop": stg.extract_problem tells them apart.
 // A pass that ends having given up on files also sets stg.extract_problem,
-// and next.failed_files names every file it could not install. Needs at
-// least one server.
+// and next.failed_files names every file it could not install. Each file
+// installed, deleted or given up on counts with the pass
+// (engine/utils_counts.h). Needs at least one server.
 int grab_files();
 
 // Unpacks a downloaded archive (7z when its name ends in ".7z", else zip)

@@ -7,6 +7,7 @@
 #include "files/file_inside.h"
 #include "files/file_ops.h"
 #include "files/file_paths.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_table.h"
 
 enum { tasks_per_pool = 30 };
@@ -127,6 +128,7 @@ int install_files(int& cursor, int disk) {
     std::string msg;
     const int code = t->check_error(msg);
     delete t;
+    pass_count_install(code);
     if (code) {
       install_err_num = code;
       install_err_msg = msg;
@@ -156,7 +158,13 @@ int install_files_get_error(std::string& msg) {
 int install_files_kill() {
   if (!copy_pool) return 1;
   while (UTL_work_task* t = copy_pool->wait_retired_tasks()) unzip_pool->enqueue_task(t);
-  while (UTL_work_task* t = unzip_pool->wait_retired_tasks()) delete t;
+  // What the queue still held is done now, and counts with the pass; its
+  // failures are no question any more.
+  while (UTL_work_task* t = unzip_pool->wait_retired_tasks()) {
+    std::string msg;
+    pass_count_install(t->check_error(msg));
+    delete t;
+  }
   delete copy_pool;
   delete unzip_pool;
   copy_pool = unzip_pool = nullptr;

@@ -39,7 +39,8 @@ int install_files(int& cursor, int disk);
 // cleared, so each failure is handed out once.
 int install_files_get_error(std::string& msg);
 // Ends the pass: every queued copy is still unpacked, then the pools go.
-// Returns 1.
+// Each file installed or failed, here or in install_files, counts with the
+// pass (engine/utils_counts.h). Returns 1.
 int install_files_kill();
 // Unpacks the archive of one file (7z when its name ends in ".7z", else zip)
 // into the folder of dst, which it names in folder. 0 when dst now stands

@@ -14,6 +14,7 @@
 #include "files/pref.h"
 #include "installer/dvd_disc.h"
 #include "installer/inst_questions.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 #include "installer/wizard.h"
 #include "platform/plat_folders.h"
@@ -127,6 +128,7 @@ int APP_main(int argc, char** argv) {
   g_finishup_hooks.stop_work = [] {
     install_files_kill();
     UTIL_end_eject();
+    RUN_log_pass_left("the run was ended from outside");
   };
   MACIBM_init(argc, argv);
   // The engine asks its questions through the toolkit, which stands now.
@@ -151,6 +153,7 @@ int APP_main(int argc, char** argv) {
   // threads must end before the program does.
   install_files_kill();
   UTIL_end_eject();
+  xer_group() << "The installer ends normally.\n";
   MACIBM_finishup(1);
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "installer/dvd_flows.h"
 #include "installer/dvd_pick.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 
 static std::string tr(const char* text) { return UTL_translate_string(text); }
@@ -20,6 +21,8 @@ static std::string tr(const char* text) { return UTL_translate_string(text); }
 int copy_flow_pick(const copy_flow& flow, int first, wizard_screen& s) {
   if (first) {
     checksum_directory_kill();
+    // A scan left by going back ends here.
+    if (RUN_pass_running(run_scan)) RUN_pass_ended(k_pass_stopped);
     step_names.clear();
     step_funcs.clear();
     const screen_func funcs[6] = {dvd_start, flow.pick, flow.scan, flow.review, flow.install, flow.done};
@@ -43,12 +46,14 @@ int copy_flow_scan(const copy_flow& flow, int& ctr, int first, wizard_screen& s)
   if (first) {
     ctr = 0;
     set_install_filter(flow.want_sim, flow.want_global);
+    RUN_pass_started(run_scan, dest_dir_path);
   }
   s.title = tr(flow.scan_title);
   s.text = UTL_string_sub(tr(flow.scan_text), dest_dir_path);
   s.quit = checksum_directory_kill;
   float progress = 0;
   if (checksum_directory(ctr, flow.quick, progress)) {
+    RUN_pass_ended(k_pass_ended);
     s.back = nullptr;
     s.next_screen = flow.review;
     return 1;
@@ -70,6 +75,7 @@ int copy_flow_ask_stop(const copy_flow& flow, wizard_screen& s) {
   }
   install_files_kill();
   *flow.running = 0;
+  RUN_pass_ended(k_pass_stopped);
   return 0;
 }
 
@@ -94,7 +100,10 @@ int copy_flow_install(const copy_flow& flow, int& f, wizard_screen& s) {
   if (!*flow.running) {
     f = 0;
     xer_group() << "Starting install at " << static_cast<double>(xtim_class::microsecs()) / 1000000.0 << "\n";
-    if (!choose_files() || make_dirs() != 0) {
+    RUN_pass_started(*flow.pass, dest_dir_path);
+    const int chosen = choose_files();
+    if (!chosen || make_dirs() != 0) {
+      RUN_pass_ended(chosen ? k_pass_no_folder : k_pass_cancelled);
       s.next_screen = flow.review;
       return 1;
     }
@@ -113,6 +122,7 @@ int copy_flow_install(const copy_flow& flow, int& f, wizard_screen& s) {
       s.back = nullptr;
       s.next_screen = flow.done;
       *flow.running = 0;
+      RUN_pass_ended(k_pass_ended);
       return 1;
     case 2:
       want_file_disk = f;
@@ -129,6 +139,7 @@ int copy_flow_install(const copy_flow& flow, int& f, wizard_screen& s) {
       }
       install_files_kill();
       *flow.running = 0;
+      RUN_pass_ended(k_pass_stopped);
       s.next_screen = flow.done;
       return 1;
     }

@@ -7,8 +7,11 @@
 #pragma once
 #include "installer/wizard.h"
 
+struct run_pass_kind;
+
 struct copy_flow {
-  int* running;  // the flow's flag: 1 while its install runs
+  int* running;               // the flow's flag: 1 while its install runs
+  const run_pass_kind* pass;  // its install as the log names it
   // The flow's screens.
   screen_func pick, scan, review, install, switch_disk, verify_disk, done;
   // The step list: six labels for dvd_start, pick, scan, review, install, done.
@@ -40,7 +43,8 @@ struct copy_flow {
 
 // The pick screen: stops a scan still running and builds the step list on
 // the first frame, forgets a destination that is no registered copy, and
-// chooses the only copy when there is one.
+// chooses the only copy when there is one. The log tells each pass of the
+// flow, its scan and its install, from start to outcome (run_log.h).
 int copy_flow_pick(const copy_flow& flow, int first, wizard_screen& s);
 // The scan screen over the cursor ctr; moves on to review when done.
 int copy_flow_scan(const copy_flow& flow, int& ctr, int first, wizard_screen& s);

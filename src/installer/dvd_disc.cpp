@@ -120,7 +120,12 @@ struct eject_job {
 eject_job g_eject;
 
 void* eject_thread(void*) {
-  eject_dvd(g_eject.path);  // a failure shows as the disc still in
+  // A failure shows as the disc still in; the log says why.
+  if (int err = eject_dvd(g_eject.path))
+    xer_group() << "Could not eject the disc at " << g_eject.path << ": error " << err << " (" << error_str(err)
+                << ").\n";
+  else
+    xer_group() << "Ejected the disc at " << g_eject.path << ".\n";
   g_eject.done = 1;
   return nullptr;
 }
@@ -130,6 +135,7 @@ void start_eject(const std::string& path) {
   if (UTIL_disc_ejecting()) return;
   UTIL_end_eject();
   g_eject.path = path;
+  xer_group() << "Ejecting the disc at " << path << ".\n";
   g_eject.done = 0;
   g_eject.started = true;
   UTL_thread_create(eject_thread, nullptr, &g_eject.thread, nullptr, nullptr);
@@ -144,20 +150,37 @@ void UTIL_end_eject() {
   g_eject.started = false;
 }
 
+// The archive of file want_file_disk below the disc's root.
+static std::string wanted_below_root() {
+  const file_version_struct& v = current_version(want_file_disk);
+  return install_name + "/" + v.path + suffix_for_file(want_file_disk);
+}
+
 int UTIL_switch_disk(int first) {
   if (first && !dvd_path.empty()) {
     start_eject(dvd_path);
     dvd_path.clear();
   }
-  return wanted_file_known() ? current_version(want_file_disk).disk : 0;
+  if (!wanted_file_known()) return 0;
+  const int disk = current_version(want_file_disk).disk;
+  if (first) xer_group() << "Asked for disc " << disk + 1 << ", which holds " << wanted_below_root() << ".\n";
+  return disk;
 }
 
 int UTIL_verify_disk() {
   if (!wanted_file_known()) return 0;
   const file_version_struct& v = current_version(want_file_disk);
-  const std::string below_root = install_name + "/" + v.path + suffix_for_file(want_file_disk);
+  const std::string below_root = wanted_below_root();
   UTIL_locate_dvd(below_root);
-  if (dvd_path.empty() || !file_exists(dvd_path + below_root)) return 0;
+  if (dvd_path.empty()) {
+    xer_group() << "Disc " << v.disk + 1 << " is not in any drive.\n";
+    return 0;
+  }
+  if (!file_exists(dvd_path + below_root)) {
+    xer_group() << "The disc at " << dvd_path << " is not disc " << v.disk + 1 << ": refused.\n";
+    return 0;
+  }
   current_disk = v.disk;
+  xer_group() << "Disc " << v.disk + 1 << " found at " << dvd_path << ".\n";
   return 1;
 }

@@ -28,13 +28,15 @@ void UTIL_scan_dvd();
 // first, in the drive.
 int UTIL_later_disc_in();
 // On the first frame starts ejecting the mounted disc, beside the frames,
-// and empties dvd_path. Returns the disc that holds the archive of sim_info
-// file want_file_disk.
+// and empties dvd_path; the log says which disc is asked for, and which one
+// is ejected and how that went. Returns the disc that holds the archive of
+// sim_info file want_file_disk.
 int UTIL_switch_disk(int first);
 // 1 while an eject started by UTIL_switch_disk runs.
 int UTIL_disc_ejecting();
 // Waits for an eject under way to end (its tools' time-outs bound it).
 void UTIL_end_eject();
 // 1 (current_disk set to its disc) when the archive of file want_file_disk
-// is on the mounted disc, else 0.
+// is on the mounted disc, else 0; the log says which disc was found,
+// refused or missing.
 int UTIL_verify_disk();

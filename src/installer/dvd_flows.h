@@ -13,8 +13,9 @@ int dvd_run_install(int first, wizard_screen& s);
 int dvd_switch_disk_install(int first, wizard_screen& s);
 int dvd_verify_disk_install(int first, wizard_screen& s);
 int dvd_done_install(int first, wizard_screen& s);
-// The error question the install screens of every flow share: 1 the first
-// button, 0 the second, 3 the window was closed.
+// The error question the install screens of every flow share, about the
+// engine's last failure, which it logs with its code: 1 the first button, 0
+// the second, 3 the window was closed.
 int UTIL_cancel_install(std::string title, std::string advice, std::string label1, std::string text1,
                         std::string label2, std::string text2);
 

@@ -15,6 +15,7 @@
 #include "installer/dvd_disc.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 #include "installer/world_map.h"
 #include "widgets/butn.h"
@@ -39,6 +40,38 @@ static void fill_install_steps() {
   }
 }
 
+// What the start screen finds in the drives after its scan: no disc of the
+// set, a later disc while the directory is still to be read, a disc of no
+// set of ours, a disc of the set once the directory is read, or the first
+// disc still being read.
+enum start_disc { sd_none, sd_later, sd_foreign, sd_found, sd_reading };
+
+static start_disc disc_in_drive() {
+  if (dvd_path.empty()) return sd_none;
+  if (UTIL_later_disc_in()) return sd_later;
+  if (install_name == no_install_name || stg.stage == 2) return sd_foreign;
+  return stg.stage == 3 ? sd_found : sd_reading;
+}
+
+// The screen looks in every frame; the log hears of it only when it changes.
+static void log_start_disc(start_disc found) {
+  static start_disc last = sd_reading;
+  static std::string last_path;
+  if (found == sd_reading || (found == last && dvd_path == last_path)) return;
+  last = found;
+  last_path = dvd_path;
+  xer_group g;
+  switch (found) {
+    case sd_none: g << "No installer disc in any drive: disc 1 is asked for.\n"; break;
+    case sd_later:
+      g << "The disc at " << dvd_path << " is a later disc of " << install_name << ", not disc 1: refused.\n";
+      break;
+    case sd_foreign: g << "The disc at " << dvd_path << " is not a disc of this installer: refused.\n"; break;
+    case sd_found: g << "Disc of " << install_name << " found at " << dvd_path << ".\n"; break;
+    case sd_reading: break;
+  }
+}
+
 int dvd_start(int first, wizard_screen& s) {
   if (first) {
     locate_all_veloras();
@@ -46,9 +79,11 @@ int dvd_start(int first, wizard_screen& s) {
   }
   s.title = tr("Duvizo 9 Installer");
   UTIL_scan_dvd();
-  if (dvd_path.empty() || UTIL_later_disc_in()) {
+  const start_disc found = disc_in_drive();
+  log_start_disc(found);
+  if (found == sd_none || found == sd_later) {
     s.text = tr("Please insert Duvizo 9 DVD number one to begin.");
-  } else if (install_name == no_install_name || stg.stage == 2) {
+  } else if (found == sd_foreign) {
     s.text = tr("This DVD does not appear to be an Duvizo 9 DVD.");
   } else if (stg.stage == 3 && all_velroots.empty()) {
     if (stg.has_other_files) {
@@ -156,9 +191,11 @@ int dvd_scenery_install(int first, wizard_screen& s) {
         return 1;
       }
       install_files_kill();
+      RUN_pass_ended(k_pass_cancelled);
       // The folder did not exist before this install made it (the
       // destination screen refuses one that does): all of it is ours.
-      if (!dest_dir_path.empty() && dest_dir_path != "/") recursive_delete_folder(dest_dir_path);
+      if (!dest_dir_path.empty() && dest_dir_path != "/")
+        RUN_log_partial_copy_deleted(dest_dir_path, recursive_delete_folder(dest_dir_path));
       dvd_install_is_running = 0;
     }
     UTIL_checksum_to_done();

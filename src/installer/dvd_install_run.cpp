@@ -12,6 +12,7 @@
 #include "installer/dvd_disc.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 
 static std::string tr(const char* text) { return UTL_translate_string(text); }
@@ -40,11 +41,14 @@ int dvd_run_install(int, wizard_screen& s) {
   if (!dvd_install_is_running) {
     f = 0;
     xer_group() << "Starting install at " << xtim_class::microsecs() / 1000000.0 << "\n";
+    RUN_pass_started(run_install, dest_dir_path);
     if (!choose_files()) {
+      RUN_pass_ended(k_pass_cancelled);
       s.next_screen = dvd_scenery_install;
       return 1;
     }
     if (make_dirs()) {
+      RUN_pass_ended(k_pass_no_folder);
       s.next_screen = dvd_pick_install;
       return 1;
     }
@@ -63,6 +67,7 @@ int dvd_run_install(int, wizard_screen& s) {
       s.back = nullptr;
       s.next_screen = dvd_done_install;
       dvd_install_is_running = 0;
+      RUN_pass_ended(k_pass_ended);
       return 1;
     case 2:
       want_file_disk = f;
@@ -90,6 +95,7 @@ int UTIL_cancel_install(std::string title, std::string advice, std::string label
                         std::string label2, std::string text2) {
   std::string message;
   const int code = install_files_get_error(message);
+  xer_group() << "Install error " << code << " (" << error_str(code) << "): " << message << "\n";
   const std::string question = title + "\n\n" + message + " (" + error_str(code) + ")" + "\n\n" + advice;
   return abort_alert(question, label1, text1, label2, text2);
 }

@@ -9,9 +9,11 @@
 #include "installer/disk_panel.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 
 static const copy_flow k_repair = {
     &repair_is_running,
+    &run_repair,
     dvd_pick_repair,
     dvd_scan_repair,
     dvd_confirm_repair,

@@ -1,5 +1,6 @@
 // Running an installed copy of the simulator from the finish screens and the
 // run flow.
+#include "core/globs.h"
 #include "core/hl_alert.h"
 #include "engine/utils_table.h"
 #include "files/file_errors.h"
@@ -9,7 +10,9 @@
 
 int dvd_do_run_sim(int, wizard_screen& s) {
   const std::string app = dest_dir_path + "Duvizo.app";
-  // Started, the simulator takes over: the installer finishes up and ends.
+  // Started, the simulator takes over: the installer finishes up and ends,
+  // with nothing more to say.
+  xer_group() << "Starting the simulator " << app << ": the installer ends once it runs.\n";
   const int err = launch_app(app, "", 1);
   // It could not be started. Trying again every frame would only fail again:
   // say why once and go back to the start.

@@ -8,10 +8,12 @@
 #include "installer/disk_panel.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/world_map.h"
 
 static const copy_flow k_scenery = {
     &scenery_install_is_running,
+    &run_scenery,
     dvd_pick_scenery,
     dvd_scan_scenery,
     dvd_edit_scenery,

@@ -2,6 +2,7 @@
 #include "core/globs.h"
 #include "engine/utils_alerts.h"
 #include "files/translate.h"
+#include "installer/run_log.h"
 #include "ogl/OGL_back_tex.h"
 #include "ogl/OGL_font.h"
 #include "shell/hl_event.h"
@@ -25,11 +26,41 @@ int closed_after_frame(int win) {
 }
 
 // Leaves the question for the screen that asked: no sub-window, and no
-// Return or Escape of the question left over for that screen.
-int answered(int answer) {
+// Return or Escape of the question left over for that screen. The log
+// keeps the question and the button that answered it (null: none did).
+int answered(int answer, const std::string& question, const std::string* button) {
   escape_hit = return_hit = 0;
   wins.start_win(0);
+  xer_group g;
+  g << "Asked: \"" << RUN_one_line(question) << "\" ";
+  if (button)
+    g << "The user clicked \"" << *button << "\".\n";
+  else
+    g << "Its window closed before any button was clicked.\n";
   return answer;
+}
+
+// A question whose window could not open is taken as cancelled.
+void not_asked(const std::string& question) {
+  xer_group() << "Could not ask: \"" << RUN_one_line(question) << "\" It counts as cancelled.\n";
+}
+
+// The changed-file question in English, as the log keeps it.
+std::string select_question(const std::string& path, int mode) {
+  const select_alert_texts& t = select_alert_text(mode);
+  return std::string(t.first_line) + " " + path + " " + t.second_line;
+}
+
+// The English label of select_alert's answer's button.
+std::string select_label(int mode, int answer) {
+  const select_alert_texts& t = select_alert_text(mode);
+  switch (answer) {
+    case sel_act: return t.act_button;
+    case sel_keep: return t.keep_button;
+    case sel_act_all: return t.act_all_button;
+    case sel_keep_all: return t.keep_all_button;
+  }
+  return t.cancel_button;
 }
 
 void question_background() {
@@ -39,7 +70,10 @@ void question_background() {
 
 int ask_select(const std::string& path, int mode) {
   wins.start_win(k_select_win);
-  if (wins.cur_win != k_select_win) return sel_cancel;
+  if (wins.cur_win != k_select_win) {
+    not_asked(select_question(path, mode));
+    return sel_cancel;
+  }
   for (;;) {
     // Translated in every frame, like every text of the screens.
     const select_alert_texts& t = select_alert_text(mode);
@@ -56,24 +90,30 @@ int ask_select(const std::string& path, int mode) {
     if (!answer && BTN_action(308, 53, 260, 0, 1, tr(t.act_all_button), "-")) answer = sel_act_all;
     if (!answer && BTN_action(308, 28, 260, 0, 1, tr(t.keep_all_button), "-")) answer = sel_keep_all;
     if (!answer && BTN_action(584, 28, 200, 0, 1, tr(t.cancel_button), "-")) answer = sel_cancel;
-    if (answer) return answered(answer);
-    if (closed_after_frame(k_select_win)) return answered(sel_cancel);
+    if (answer) {
+      const std::string label = select_label(mode, answer);
+      return answered(answer, select_question(path, mode), &label);
+    }
+    if (closed_after_frame(k_select_win)) return answered(sel_cancel, select_question(path, mode), nullptr);
   }
 }
 
 int ask_abort(const std::string& message, const std::string& label1, const std::string& text1,
               const std::string& label2, const std::string& text2) {
   wins.start_win(k_abort_win);
-  if (wins.cur_win != k_abort_win) return 3;
+  if (wins.cur_win != k_abort_win) {
+    not_asked(message);
+    return 3;
+  }
   for (;;) {
     const float w = wins.win_dx;
     question_background();
     OGL_string(48, 20, 160, message, w - 40, cs_regular, just_left);
     OGL_string(48, 150, 53, text1, w - 210, cs_regular, just_left);
     OGL_string(48, 150, 28, text2, w - 210, cs_regular, just_left);
-    if (BTN_action(96, 56, 100, 0, 1, label1, "-")) return answered(1);
-    if (BTN_action(96, 31, 100, 0, 1, label2, "-")) return answered(0);
-    if (closed_after_frame(k_abort_win)) return answered(3);
+    if (BTN_action(96, 56, 100, 0, 1, label1, "-")) return answered(1, message, &label1);
+    if (BTN_action(96, 31, 100, 0, 1, label2, "-")) return answered(0, message, &label2);
+    if (closed_after_frame(k_abort_win)) return answered(3, message, nullptr);
   }
 }
 

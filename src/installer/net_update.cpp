@@ -14,6 +14,7 @@
 #include "installer/dvd_flows.h"
 #include "installer/dvd_pick.h"
 #include "installer/inst_text.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 #include "installer/web_screens.h"
 #include "widgets/butn.h"
@@ -54,6 +55,7 @@ int net_pick_dest(int first, wizard_screen& s) {
   if (first) {
     // A checksum pass left by going Back reads dest_dir_path on its workers.
     checksum_directory_kill();
+    if (RUN_pass_running(run_scan)) RUN_pass_ended(k_pass_stopped);
     next.reset_all_streams();
   }
   s.title = tr("Pick Destination");
@@ -71,6 +73,7 @@ int net_get_updates(int first, wizard_screen& s) {
     // Reading the directory again replaces the table that the workers of
     // a pass left running by going Back would still write into.
     checksum_directory_kill();
+    if (RUN_pass_running(run_scan)) RUN_pass_ended(k_pass_stopped);
     if (stg.stage == 3) {
       stg.stage = 1;
       ctr = 0;
@@ -84,8 +87,11 @@ int net_get_updates(int first, wizard_screen& s) {
   if (web_search_frame(s, texts)) return 0;
 
   s.quit = checksum_directory_kill;
+  // The scan starts once the directory is in.
+  if (!RUN_pass_running(run_scan)) RUN_pass_started(run_scan, dest_dir_path);
   float progress = 0;
   if (checksum_directory(ctr, 0, progress)) {
+    RUN_pass_ended(k_pass_ended);
     s.back = nullptr;
     s.next_screen = net_check_disk;
     recalc_disk_sizes();
@@ -99,7 +105,11 @@ int net_get_updates(int first, wizard_screen& s) {
 }
 
 int net_check_disk(int first, wizard_screen& s) {
-  if (first) next.reset_all_streams();
+  if (first) {
+    // An update left by going Back ends here, as far as it came.
+    if (RUN_pass_running(run_update)) RUN_pass_ended(k_pass_stopped);
+    next.reset_all_streams();
+  }
   s.title = tr("Check Disk Space");
   s.back = net_get_updates;
   s.next_screen = net_run_patch;
@@ -124,11 +134,12 @@ int net_check_disk(int first, wizard_screen& s) {
 
 int net_run_patch(int first, wizard_screen& s) {
   static float totl_inst_rat = 0;
-  if (first && !web_install_setup(s, net_check_disk, totl_inst_rat)) return 1;
+  if (first && !web_install_setup(s, net_check_disk, totl_inst_rat, run_update)) return 1;
   s.title = tr("Installing");
   s.back = net_check_disk;
   s.quit = net_run_quit_func;
   if (web_download_slice(s, totl_inst_rat, 1)) {
+    RUN_pass_ended(k_pass_ended);
     s.back = nullptr;
     s.next_screen = net_done;
     return 1;

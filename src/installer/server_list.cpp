@@ -174,15 +174,21 @@ static void fetch_directory() {
 }
 
 void UTL_download_directory() {
+  bool refused = false;
   if (servers.empty()) {
     fetch_server_list();
   } else if (stg.stage == 0) {
     fetch_directory();
   } else if (stg.stage == 1) {
     stg.stage = read_directory(temp_path + "directory.txt", "");
+    refused = stg.stage == 2;
   }
   // The screens name the current server as soon as the list is in.
   keep_server_in_range();
+  // The screen says so for as long as it shows; the log once.
+  if (refused)
+    xer_group() << "The directory from " << servers[stg.server].host
+                << " could not be read: it is not one this installer knows.\n";
 }
 
 download_progress UTL_directory_progress() {

@@ -42,7 +42,7 @@ void UTL_apply_server_options();
 // "directory.txt.zip" from the current server (a failure moves to a server
 // picked at random; an archive that does not unpack is warned about and
 // fetched again), 1 reads "directory.txt" into the file table (stage 3, or
-// 2 when its header is refused), 2 and 3 do nothing.
+// 2 when its header is refused, which the log says), 2 and 3 do nothing.
 void UTL_download_directory();
 
 // How far the directory's download on stream 1 has come. percent: 0 with no

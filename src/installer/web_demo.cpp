@@ -14,6 +14,7 @@
 #include "installer/disk_panel.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 #include "installer/web_screens.h"
 #include "widgets/butn.h"
@@ -65,9 +66,11 @@ static int cancel_demo_install() {
                   tr("Cancel"), tr("the demo installation and delete partial installation."), tr("Continue"),
                   tr("the demo installation process."));
   if (answer == 0) return 0;
+  RUN_pass_ended(k_pass_cancelled);
   // The destination screen refuses a folder that exists, so the whole
   // folder is this install's; a path that names no such folder is left be.
-  if (!dest_dir_path.empty() && dest_dir_path != "/") recursive_delete_folder(dest_dir_path);
+  if (!dest_dir_path.empty() && dest_dir_path != "/")
+    RUN_log_partial_copy_deleted(dest_dir_path, recursive_delete_folder(dest_dir_path));
   return 1;
 }
 
@@ -130,7 +133,7 @@ int demo_pick_dest(int first, wizard_screen& s) {
 int demo_run_patch(int, wizard_screen& s) {
   static float totl_inst_rat = 0;
   if (!demo_install_is_running) {
-    if (!web_install_setup(s, demo_pick_dest, totl_inst_rat)) return 1;
+    if (!web_install_setup(s, demo_pick_dest, totl_inst_rat, run_demo)) return 1;
     demo_install_is_running = 1;
     register_new_velora();
   }
@@ -138,6 +141,7 @@ int demo_run_patch(int, wizard_screen& s) {
   s.back = demo_pick_dest;
   s.quit = demo_run_quit_func;
   if (web_download_slice(s, totl_inst_rat, 0)) {
+    RUN_pass_ended(k_pass_ended);
     s.back = nullptr;
     s.next_screen = demo_done;
     demo_install_is_running = 0;

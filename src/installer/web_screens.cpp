@@ -9,6 +9,7 @@
 #include "engine/utils_table.h"
 #include "files/translate.h"
 #include "installer/inst_text.h"
+#include "installer/run_log.h"
 #include "installer/server_list.h"
 #include "installer/velora.h"
 #include "platform/plat_clock.h"
@@ -27,8 +28,11 @@ void web_flow_begin(const std::vector<web_step>& steps, screen_func skip) {
   next.reset_all_streams();
 }
 
-int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat) {
-  if (!choose_files() || make_dirs() != 0) {
+int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat, const run_pass_kind& kind) {
+  RUN_pass_started(kind, dest_dir_path);
+  const int chosen = choose_files();
+  if (!chosen || make_dirs() != 0) {
+    RUN_pass_ended(chosen ? k_pass_no_folder : k_pass_cancelled);
     s.next_screen = back_to;
     return 0;
   }

@@ -6,6 +6,8 @@
 #include <vector>
 #include "installer/wizard.h"
 
+struct run_pass_kind;
+
 // One step of a web flow's step list.
 struct web_step {
   const char* name;  // English; translated when added
@@ -16,11 +18,12 @@ struct web_step {
 // empties the download queue.
 void web_flow_begin(const std::vector<web_step>& steps, screen_func skip);
 
-// The install screens' preparation: choose_files (which may ask about
-// changed files) and make_dirs, then an empty download queue and
-// totl_inst_rat 0. 0 when the user cancelled or a folder could not be made:
-// s then leads back to back_to.
-int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat);
+// The install screens' preparation: the log hears that a pass of kind over
+// dest_dir_path starts, then choose_files (which may ask about changed
+// files) and make_dirs, then an empty download queue and totl_inst_rat 0.
+// 0 when the user cancelled or a folder could not be made, and the pass
+// ended so: s then leads back to back_to.
+int web_install_setup(wizard_screen& s, screen_func back_to, float& totl_inst_rat, const run_pass_kind& kind);
 
 // The search screen's texts that differ between the flows (English, translated
 // where shown).

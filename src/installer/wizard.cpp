@@ -1,6 +1,7 @@
 #include "installer/wizard.h"
 #include "core/globs.h"
 #include "core/hl_alert.h"
+#include "installer/run_log.h"
 #include "ogl/OGL_font.h"
 #include "ogl/ogl_draw.h"
 #include "shell/hl_event.h"
@@ -19,6 +20,7 @@ static screen_func last = nullptr;
 void wizard_forget_last() { last = nullptr; }
 
 int wizard_quit(int, wizard_screen&) {
+  RUN_log_quit(0);
   app_done = 1;
   return 1;
 }
@@ -95,11 +97,14 @@ void APP_update_wizard() {
   if (s.progress >= 0) draw_progress(s);
 
   // The window's close button asks what the Quit button asks.
-  bool quit = quit_request != 0;
+  const bool by_window = quit_request != 0;
+  bool quit = by_window;
   quit_request = 0;
   if (s.next_screen != wizard_quit && interface_rect(30, 12, 0, 1, nullptr, 1, 0)) quit = true;
-  if (quit) {
-    if (!s.quit || (s.quit() & 0xff)) app_done = 1;
+  if (quit && (!s.quit || (s.quit() & 0xff))) {
+    // After s.quit: the pass it stopped has counted what its queue held.
+    RUN_log_quit(by_window);
+    app_done = 1;
   }
   int next_width = 0;
   const bool has_next = s.next_screen != nullptr;

@@ -38,7 +38,8 @@ void APP_update_wizard();
 void APP_handlemenu_wizard(int command);
 // Nothing calls it; kept for the key table's sake.
 void function_key(int key);
-// The screen behind a Quit in Next's place: ends the program.
+// The screen behind a Quit in Next's place: ends the program. Every Quit,
+// and the window's close, is logged with the pass it leaves (run_log.h).
 int wizard_quit(int first, wizard_screen& s);
 // A picture button of texture 362 at (x, y): align 1 left edge at x, -1
 // right edge, 0 centred. *width_out (when not null) gets its bar's width;

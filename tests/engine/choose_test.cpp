@@ -4,6 +4,7 @@
 #include "engine/engine_support.h"
 #include "engine/utils_alerts.h"
 #include "engine/utils_choose.h"
+#include "engine/utils_counts.h"
 
 namespace {
 const char* A = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
@@ -71,7 +72,9 @@ TEST_F(ChooseFiles, FolderAnswersHoldForTheRunOnly) {
   {
     scripted_questions q;
     q.select_answers = {sel_act_all, sel_keep_all, sel_keep};
+    pass_counts_reset();
     ASSERT_EQ(choose_files(), 1);
+    EXPECT_EQ(counted(), "0 0 3 0");  // both of d2 and the sub-folder's file
     ASSERT_EQ(q.selected.size(), 3u);
     EXPECT_EQ(q.selected[2].first, "/inst/d1/sub/c");
     EXPECT_EQ(flags(a1), 10);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include "core/globs.h"
 #include "engine/engine_support.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_dirs.h"
 #include "support/test_env.h"
 
@@ -89,7 +90,9 @@ TEST_F(EngineDirs, DeletesMarkedFilesAndTheFoldersTheyEmptied) {
   const int kept = add_file("All/keep/kept", A, A);
   const int missing = add_file("All/never/there", "GONE", "GONE");
   current_version(missing).do_delete = 1;
+  pass_counts_reset();
   delete_files();
+  EXPECT_EQ(counted(), "0 0 0 5");  // a file gone already counts as deleted
   EXPECT_FALSE(exists(dest_dir_path + "a"));  // emptied from the deepest up
   EXPECT_FALSE(exists(dest_dir_path + "keep/sub"));
   EXPECT_TRUE(exists(dest_dir_path + "keep/kept"));
@@ -137,7 +140,9 @@ TEST_F(EngineDirs, NothingIsMadeOrDeletedThroughALinkThatLeadsOut) {
   ASSERT_EQ(make_dirs(), 0);  // the folder that leads out is passed over
   EXPECT_FALSE(exists(victim + "new"));
   EXPECT_TRUE(is_dir(root + "moved/new"));
+  pass_counts_reset();
   delete_files();
+  EXPECT_EQ(counted(), "0 1 0 1");  // the file out there is left, a failure
   EXPECT_TRUE(exists(victim + "sub/gone"));
   EXPECT_TRUE(is_dir(victim + "sub"));  // nor emptied out there
   EXPECT_FALSE(exists(root + "moved/sub"));  // the user's folder is the installation's

@@ -6,6 +6,8 @@
 #include <sstream>
 #include "core/globs.h"
 #include "engine/download_support.h"
+#include "engine/engine_support.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_download.h"
 #include "files/file_errors.h"
 #include "files/file_ops.h"
@@ -67,6 +69,7 @@ TEST_F(DownloadFaults, AFileNoServerDeliversIsGivenUpAndReported) {
     read_set_directory();
     stg.extract_problem = 0;
     lay_out_installation();
+    pass_counts_reset();
     choose_and_prepare();
     std::string text = request(c.file);
     for (size_t at; (at = text.find(' ')) != std::string::npos;) text.replace(at, 1, "%20");
@@ -77,6 +80,7 @@ TEST_F(DownloadFaults, AFileNoServerDeliversIsGivenUpAndReported) {
     ASSERT_EQ(1, run_pass());
     EXPECT_EQ(1, stg.extract_problem);
     EXPECT_EQ(std::vector<int>{c.file}, next.failed_files);
+    EXPECT_EQ("7 1 0 1", counted());
     EXPECT_EQ(6, requests_of(c.file));
     for (int i : {f_big1, f_big2, f_big3, f_old, f_b, f_link, f_mac, f_tile}) {
       if (i != c.file) {
@@ -92,6 +96,11 @@ TEST_F(DownloadFaults, AFileNoServerDeliversIsGivenUpAndReported) {
     const std::string added = log().substr(log_before.size());
     EXPECT_NE(std::string::npos, added.find("Gave up downloading http://mirror")) << added;
     EXPECT_NE(std::string::npos, added.find(request(c.file) + " after 6 tries.\n")) << added;
+    // Each failure the screen shows before that, with when it is tried again.
+    for (int t = 1; t < 6; ++t)
+      EXPECT_NE(std::string::npos, added.find(request(c.file) + " failed (try " + std::to_string(t) +
+                                              " of 6); that server is asked again in 30 seconds.\n"))
+          << added;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "engine/download_support.h"
 #include "engine/utils_checksum.h"
 #include "engine/utils_choose.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_download.h"
 #include "engine/engine_support.h"
 #include "files/http.h"
@@ -41,6 +42,7 @@ class DownloadNginx : public DownloadTest {
 
 TEST_F(DownloadNginx, InstallsExactlyTheChangedAndMissingFiles) {
   lay_out_installation();
+  pass_counts_reset();
   choose_and_prepare();
   use_servers({"mirror1", "mirror2", "mirror3"});
   const std::string log_before = log();
@@ -55,6 +57,7 @@ TEST_F(DownloadNginx, InstallsExactlyTheChangedAndMissingFiles) {
   EXPECT_EQ(0, stg.extract_problem);
   EXPECT_TRUE(next.failed_files.empty());
   EXPECT_EQ(3, most_at_once);
+  EXPECT_EQ("8 0 0 1", counted());
 
   // Only what was missing or out of date went over the wire, each once.
   const std::multiset<std::string> want = {request(f_big1), request(f_big2), request(f_big3),

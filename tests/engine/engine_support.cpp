@@ -3,6 +3,7 @@
 #include <chrono>
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_install.h"
 
 int add_file(const std::string& path, const std::string& sig_want, const std::string& sig_have, int platform,
@@ -82,6 +83,12 @@ bool run_checksum_pass(int quick, int* steps) {
   }
   if (steps) *steps = calls;
   return true;
+}
+
+std::string counted() {
+  const pass_counts c = pass_counts_now();
+  return std::to_string(c.installed) + " " + std::to_string(c.failed) + " " + std::to_string(c.kept) + " " +
+         std::to_string(c.deleted);
 }
 
 install_run run_install_pass(std::string (*disc_root)(int), int& cursor) {

@@ -36,6 +36,9 @@ struct install_run {
   std::vector<std::pair<int, std::string>> errors;
   bool finished = false;  // install_files returned 1 within the time limit
 };
+// The pass's tally (engine/utils_counts.h) as "installed failed kept deleted".
+std::string counted();
+
 // Drives install_files once per "frame" the way the install screen does:
 // on 2 it mounts the disc the cursor's file needs (disc_root(n) gives its
 // root, ending in '/'), on 3 it takes the error and goes on.

@@ -14,6 +14,7 @@
 #include "files/file_ops.h"
 #include "engine/utils_alerts.h"
 #include "engine/utils_checksum.h"
+#include "engine/utils_counts.h"
 #include "engine/utils_choose.h"
 #include "engine/utils_dir.h"
 #include "engine/utils_dirs.h"
@@ -166,6 +167,29 @@ TEST_F(InstallPass, KnownOldContentIsReplacedAndChangedContentAsks) {
   EXPECT_EQ(test_read_file(installed(f_a)), "changed by the user\n");
 }
 
+// The tally of a pass (installed, failed, kept, deleted): a fresh install,
+// then one over it in which the user keeps the file he changed, a retired
+// file goes and a file whose archive left the disc fails.
+TEST_F(InstallPass, EachPassCountsWhatItDidWithEveryFile) {
+  scripted_questions q;
+  pass_counts_reset();
+  ASSERT_TRUE(install().finished);
+  EXPECT_EQ(counted(), "8 0 0 0");
+
+  ASSERT_TRUE(test_write_file(installed(f_a), "changed by the user\n"));
+  ASSERT_TRUE(test_write_file(installed(f_retired), "retired\n"));  // its old official content
+  ASSERT_EQ(unlink(installed(f_b).c_str()), 0);
+  ASSERT_EQ(unlink(archive(f_b).c_str()), 0);
+  q.select_answers = {sel_keep};
+  pass_counts_reset();
+  const install_run run = install();
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.errors.size(), 1u);
+  EXPECT_EQ(counted(), "0 1 1 1");
+  pass_counts_reset();
+  EXPECT_EQ(counted(), "0 0 0 0");
+}
+
 TEST_F(InstallPass, ADamagedFileIsFoundByAFullScanAndReinstalled) {
   scripted_questions q;
   ASSERT_TRUE(install().finished);
@@ -255,6 +279,7 @@ TEST_F(InstallPass, ACopyThatFailsPartWayLeavesNoPartialArchive) {
 
 TEST_F(InstallPass, KillFinishesWhatIsQueuedAndAllowsAFreshStart) {
   scripted_questions q;
+  pass_counts_reset();
   ASSERT_TRUE(run_checksum_pass(0));
   ASSERT_EQ(choose_files(), 1);
   ASSERT_EQ(make_dirs(), 0);
@@ -263,6 +288,7 @@ TEST_F(InstallPass, KillFinishesWhatIsQueuedAndAllowsAFreshStart) {
   EXPECT_EQ(cursor, f_tile);  // every file of the first disc is queued
   EXPECT_EQ(install_files_kill(), 1);
   EXPECT_EQ(install_files_kill(), 1);
+  EXPECT_EQ(counted(), "6 0 0 0");  // what the kill finished counts
   for (int i : {f_old, f_a, f_b, f_empty, f_link, f_mac}) EXPECT_EQ(current_version(i).up_to_date, 1) << i;
   EXPECT_EQ(current_version(f_tile).up_to_date, 0);
   EXPECT_EQ(entries_in(temp_path), 0);

@@ -1,7 +1,7 @@
 // The scenery and repair flows' screens one frame at a time: the finish
 // texts, the repair count, the stop question of the screen before the
-// install, the install's start and its status past the last file, and the
-// disc-change pair.
+// install, the install's start and its status past the last file, the
+// disc-change pair, and how the log tells the scan and the install.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -199,11 +199,12 @@ TEST_F(InstallStatus, PastTheLastFileEachFlowSaysItsOwnFinishing) {
     const char* title;
     const char* text;
     const char* finishing;
+    const char* logged_as;
   } flows[] = {
       {dvd_install_scenery, dvd_edit_scenery, dvd_done_scenery, &scenery_install_is_running,
-       "Installing New Scenery", "I am installing new scenery for %s,", "Finishing Up..."},
+       "Installing New Scenery", "I am installing new scenery for %s,", "Finishing Up...", "Scenery install"},
       {dvd_install_repair, dvd_confirm_repair, dvd_done_repair, &repair_is_running, "Repairing Duvizo",
-       "I am repairing %s.", "Finishing up..."},
+       "I am repairing %s.", "Finishing up...", "Repair"},
   };
   for (const auto& f : flows) {
     SCOPED_TRACE(f.title);
@@ -233,6 +234,43 @@ TEST_F(InstallStatus, PastTheLastFileEachFlowSaysItsOwnFinishing) {
     const std::string logged = log.text();
     EXPECT_EQ(logged.rfind("Starting install at ", 0), 0u) << logged;
     EXPECT_EQ(logged.find("Starting install at ", 1), std::string::npos) << logged;
+    const std::string pass = std::string(f.logged_as) + " of " + dest_dir_path;
+    EXPECT_EQ(log.missing_in_order({pass + " started.", pass + " ended: 1 file installed, 0 failed, 0 kept, 0 deleted."}),
+              "")
+        << logged;
+  }
+}
+
+// Each flow's scan tells the log its start and what it found among the
+// files the flow takes: the repair digests the simulator's files, the
+// scenery's quick scan only looks for the tiles.
+TEST_F(Screens, EachScanTellsWhatItFound) {
+  dest_dir_path = test_scratch_dir("scanned");
+  ASSERT_EQ(test_run("mkdir -p '" + dest_dir_path + "Instructions' '" + dest_dir_path +
+                     "Global Scenery/-global terrain-/+40-130'"),
+            0);
+  ASSERT_TRUE(test_write_file(dest_dir_path + "Instructions/Manual.txt", "manual\n"));
+  ASSERT_TRUE(test_write_file(dest_dir_path + "Global Scenery/-global terrain-/+40-130/+47-123.dsf", "tile\n"));
+  add_file("All/Instructions/Manual.txt", test_md5sum(dest_dir_path + "Instructions/Manual.txt"));  // intact
+  add_file("All/Airfoils/a.afl", "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");                                 // missing
+  add_file("All/Global Scenery/-global terrain-/+40-130/+47-123.dsf", "cccccccccccccccccccccccccccccccc");  // present
+  const struct {
+    screen_func scan, review;
+    const char* found;
+  } flows[] = {
+      {dvd_scan_repair, dvd_confirm_repair, "2 files checked, 1 found intact"},
+      {dvd_scan_scenery, dvd_edit_scenery, "1 file checked, 1 found intact"},
+  };
+  for (const auto& f : flows) {
+    for (auto& h : sim_info) h.versions.back().up_to_date = 0;
+    xer_capture log;
+    int frames = 0;
+    for (int first = 1; run(f.scan, first) == 0 && frames < 2000; first = 0, ++frames) usleep(1000);
+    EXPECT_EQ(s.next_screen, f.review);
+    EXPECT_EQ(log.missing_in_order({"Scan of " + dest_dir_path + " started.",
+                                    "Scan of " + dest_dir_path + " ended: " + f.found + "."}),
+              "")
+        << log.text();
   }
 }
 

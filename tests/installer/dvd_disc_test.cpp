@@ -1,14 +1,18 @@
 // Reading the disc set from disc folders that a mount table of the test's
 // own names: the version file's rules, the directory read once per run, a
-// damaged directory archive, and the disc switch and check.
+// damaged directory archive, the disc switch and check, and what the start
+// screen and the switch tell the log.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include "core/globs.h"
 #include "core/hl_alert.h"
 #include "core/hl_paths.h"
 #include "engine/utils_table.h"
 #include "installer/dvd_disc.h"
+#include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
 #include "support/test_env.h"
+#include "support/xer_capture.h"
 
 namespace {
 
@@ -170,6 +174,41 @@ TEST_F(DiscSet, DiscsAreReadAsTheyCome) {
   EXPECT_EQ(sim_info.size(), 2u);
 }
 
+// The start screen looks in every frame; the log hears of the disc in the
+// drive once each time it changes.
+TEST_F(DiscSet, TheStartScreenLogsEachDiscOnce) {
+  const std::string foreign = disc("foreign"), later = disc("disc2"), first = disc("disc1");
+  ASSERT_TRUE(test_write_file(foreign + "dvd_version.txt", "I\n900 version\nINSTALLER\nVERSION Duvizo 10\n"));
+  make_set(first, "Duvizo 10");
+  ASSERT_TRUE(test_write_file(later + "dvd_version.txt", test_read_file(first + "dvd_version.txt")));
+  ASSERT_EQ(test_run("mkdir -p '" + later + "Duvizo 10/Top'"), 0);
+  const std::string none = "No installer disc in any drive: disc 1 is asked for.\n";
+  const struct {
+    const char* what;
+    std::vector<std::string> mounted;
+    std::string logged;
+  } frames[] = {
+      {"a foreign disc", {foreign}, "The disc at " + foreign + " is not a disc of this installer: refused.\n"},
+      {"still in", {foreign}, ""},
+      {"taken out", {}, none},
+      {"a later disc", {later}, "The disc at " + later + " is a later disc of Duvizo 10, not disc 1: refused.\n"},
+      {"disc 1 beside it", {later, first}, "Disc of Duvizo 10 found at " + first + ".\n"},
+      {"still in", {later, first}, ""},
+      {"disc 1 taken out, the directory read", {later}, "Disc of Duvizo 10 found at " + later + ".\n"},
+      {"taken out", {}, none},
+      {"still out", {}, ""},
+  };
+  int first_frame = 1;
+  for (const auto& f : frames) {
+    mount(f.mounted);
+    xer_capture log;
+    wizard_screen s;
+    dvd_start(first_frame, s);
+    first_frame = 0;
+    EXPECT_EQ(log.text(), f.logged) << f.what;
+  }
+}
+
 TEST_F(DiscSet, SwitchingEjectsOnceAndTheCheckNamesTheDiscFound) {
   const std::string d1 = disc("disc1"), d2 = disc("disc2");
   make_set(d1, "Duvizo 10");
@@ -177,6 +216,7 @@ TEST_F(DiscSet, SwitchingEjectsOnceAndTheCheckNamesTheDiscFound) {
   UTIL_scan_dvd();
   ASSERT_EQ(stg.stage, 3);
   want_file_disk = 1;  // b.txt, on the second disc
+  xer_capture log;
   EXPECT_EQ(UTIL_switch_disk(0), 1);
   EXPECT_EQ(dvd_path, d1);
   // The first frame ejects and forgets the disc. (A disc that went away
@@ -202,6 +242,20 @@ TEST_F(DiscSet, SwitchingEjectsOnceAndTheCheckNamesTheDiscFound) {
   mount({});
   EXPECT_EQ(UTIL_verify_disk(), 0);
   EXPECT_EQ(dvd_path, "");
+
+  // The log tells each step once; the eject's outcome comes from beside.
+  UTIL_end_eject();
+  EXPECT_EQ(log.missing_in_order({"Ejecting the disc at " + root_ + "gone/.",
+                                  "Asked for disc 2, which holds Duvizo 10/Top/b.txt.zip.",
+                                  "The disc at " + d1 + " is not disc 2: refused.", "Disc 2 found at " + d2 + ".",
+                                  "Disc 2 is not in any drive."}),
+            "")
+      << log.text();
+  const std::string text = log.text();
+  EXPECT_NE(text.find("Could not eject the disc at " + root_ + "gone/: error 2 (No such file or directory).\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6) << text;
 }
 
 TEST(DiscSetDeathTest, ADamagedDirectoryArchiveEndsTheProgram) {

@@ -1,7 +1,8 @@
 // The install screen through the wizard's real frames, with two disc
 // folders the mount table names and archives made by zip: the disc switch
 // resumes the same install, an error answered "Continue" ends on the error
-// finish, and "Cancel" twice deletes the partial copy.
+// finish, and "Cancel" twice deletes the partial copy; a Quit or the
+// window's close between discs leaves it. The log tells each of them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <deque>
@@ -16,9 +17,12 @@
 #include "installer/dvd_disc.h"
 #include "installer/dvd_flows.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
+#include "shell/hl_event.h"
 #include "support/gl_console.h"
 #include "support/test_env.h"
+#include "support/xer_capture.h"
 #include "tex/tman.h"
 #include "widgets/click_fixture.h"
 
@@ -68,6 +72,8 @@ class RunInstall : public Clicks {
   }
   void TearDown() override {
     install_files_kill();
+    RUN_pass_ended(k_pass_stopped);
+    UTIL_end_eject();
     g_engine_questions = engine_questions();
     remove((prefs_ + "velora_install.txt").c_str());
     UTIL_set_mount_table("/proc/self/mountinfo");
@@ -139,6 +145,7 @@ TEST_F(RunInstall, ADiscSwitchResumesTheSameInstall) {
   add_file("All/one.txt", 0, true);
   add_file("All/two.txt", 1, true);
   mount({0});
+  xer_capture log;
   g_wizard = dvd_run_install;
   ASSERT_TRUE(frames_until(dvd_switch_disk_install));
   EXPECT_EQ(dvd_install_is_running, 1);
@@ -160,6 +167,18 @@ TEST_F(RunInstall, ADiscSwitchResumesTheSameInstall) {
   EXPECT_EQ(test_read_file(dest_dir_path + "two.txt"), "content of All/two.txt\n");
   EXPECT_EQ(registry_lines(), 1);
   EXPECT_TRUE(asked.empty());
+  UTIL_end_eject();
+  EXPECT_EQ(log.missing_in_order({"Install of " + dest_dir_path + " started.",
+                                  "The disc at " + disc(0) + " is not disc 2: refused.",
+                                  "Ejecting the disc at " + root_ + "gone/.",
+                                  "Asked for disc 2, which holds Set/All/two.txt.zip.",
+                                  "Disc 2 found at " + disc(1) + ".",
+                                  "Install of " + dest_dir_path + " ended: 2 files installed, 0 failed, 0 kept, 0 deleted."}),
+            "")
+      << log.text();
+  EXPECT_NE(log.text().find("Could not eject the disc at " + root_ + "gone/: error 2 (No such file or directory).\n"),
+            std::string::npos)
+      << log.text();
 }
 
 TEST_F(RunInstall, AnErrorAnsweredContinueEndsOnTheErrorFinish) {
@@ -168,8 +187,15 @@ TEST_F(RunInstall, AnErrorAnsweredContinueEndsOnTheErrorFinish) {
   add_file("All/three.txt", 0, true);
   mount({0});
   answers = {0};
+  xer_capture log;
   g_wizard = dvd_run_install;
   ASSERT_TRUE(frames_until(dvd_done_install));
+  EXPECT_EQ(log.missing_in_order({"Install of " + dest_dir_path + " started.",
+                                  "Install error 2 (No such file or directory): I was unable to copy the file " +
+                                      disc(0) + "Set/All/lost.txt.zip from the DVD to the hard drive.",
+                                  "Install of " + dest_dir_path + " ended: 2 files installed, 1 failed, 0 kept, 0 deleted."}),
+            "")
+      << log.text();
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].rfind("An error occurred during installation:\n\nI was unable to copy the file ", 0), 0u);
   EXPECT_EQ(num_install_errors, 1);
@@ -187,6 +213,7 @@ TEST_F(RunInstall, CancelAndAClosedConfirmationDeleteThePartialCopy) {
   add_file("All/lost.txt", 0, false);
   mount({0});
   answers = {1, 3};
+  xer_capture log;
   g_wizard = dvd_run_install;
   ASSERT_TRUE(frames_until(dvd_scenery_install));
   EXPECT_EQ(dvd_install_is_running, 1);
@@ -198,6 +225,13 @@ TEST_F(RunInstall, CancelAndAClosedConfirmationDeleteThePartialCopy) {
   EXPECT_FALSE(dir_exists(dest_dir_path));
   EXPECT_EQ(dvd_install_is_running, 0);
   EXPECT_EQ(g_wizard, dvd_scenery_install);
+  EXPECT_EQ(log.missing_in_order({"Install of " + dest_dir_path + " started.",
+                                  "Install error 2 (No such file or directory): I was unable to copy the file " +
+                                      disc(0) + "Set/All/lost.txt.zip from the DVD to the hard drive.",
+                                  "Install of " + dest_dir_path + " cancelled: 1 file installed, 1 failed, 0 kept, 0 deleted.",
+                                  "Deleted the partial copy " + dest_dir_path + "."}),
+            "")
+      << log.text();
   // The registry keeps its line; the next start skips it.
   EXPECT_EQ(registry_lines(), 1);
   locate_all_veloras();
@@ -217,6 +251,45 @@ TEST_F(RunInstall, ContinueOnTheConfirmationResumes) {
   EXPECT_EQ(num_install_errors, 1);
   EXPECT_EQ(test_read_file(dest_dir_path + "three.txt"), "content of All/three.txt\n");
   EXPECT_EQ(registry_lines(), 1);
+}
+
+// A Quit or the window's close while the install waits for disc 2 leaves
+// the copy as it is: the log names it, with what it holds, and says what
+// finishes it.
+TEST_F(RunInstall, QuitOrACloseBetweenDiscsTellsWhatIsLeft) {
+  const struct {
+    const char* how;
+    bool by_window;
+  } cases[] = {{"the user clicked Quit", false}, {"the user closed the window", true}};
+  for (const auto& c : cases) {
+    sim_info.clear();
+    dvd_install_is_running = 0;
+    test_run("rm -rf '" + dest_dir_path + "'");
+    add_file("All/one.txt", 0, true);
+    add_file("All/two.txt", 1, true);
+    mount({0});
+    app_done = 0;
+    g_wizard = dvd_run_install;
+    ASSERT_TRUE(frames_until(dvd_switch_disk_install));
+    // A disc folder's own volume is never to be ejected: the disc went.
+    dvd_path = root_ + "gone/";
+    xer_capture log;
+    if (c.by_window) {
+      quit_request = 1;
+      d->frame(APP_update_wizard);
+    } else {
+      d->press(50, 20);
+      d->frame(APP_update_wizard);
+      d->release(50, 20);
+    }
+    EXPECT_EQ(app_done, 1) << c.how;
+    EXPECT_EQ(log.missing_in_order({"Install of " + dest_dir_path + " left incomplete when " + c.how +
+                                    ": 1 file installed, 0 failed, 0 kept, 0 deleted. A repair of that copy "
+                                    "finishes it."}),
+              "")
+        << log.text();
+    UTIL_end_eject();
+  }
 }
 
 }  // namespace

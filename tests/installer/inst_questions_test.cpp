@@ -9,6 +9,7 @@
 #include "shell/hl_event.h"
 #include "support/gl_console.h"
 #include "support/translation_scope.h"
+#include "support/xer_capture.h"
 #include "translation_bundle.h"
 #include "widgets/click_fixture.h"
 
@@ -168,6 +169,45 @@ TEST_F(Questions, AbortAlertAnswersOnlyByButton) {
   }
 }
 
+// Each question leaves one line in the log: what it asked, on one line, and
+// the label of the button that answered it, or that none did.
+TEST_F(Questions, EachAnswerIsLoggedWithItsQuestion) {
+  const std::string plane = "/home/u/Duvizo 10/Resources/plane.acf";
+  const std::string install_q = "Asked: \"I am about to install: " + plane +
+                                " but it appears you have modified this file. What to do?\" ";
+  const std::string delete_q = "Asked: \"I am about to DELETE: " + plane +
+                               " because we no longer use this file, but it appears you have modified it. What to "
+                               "do?\" ";
+  const std::string error_q = "Asked: \"An error occurred: I was unable to copy the file /d/a.zip. (Input/output "
+                              "error) You can continue.\" ";
+  const char* closed = "Its window closed before any button was clicked.\n";
+  const struct {
+    way w;
+    int mode;  // select_alert's mode, or -1 for abort_alert's question
+    std::string logged;
+  } cases[] = {
+      {{"keep", 96, 28}, 0, install_q + "The user clicked \"KEEP THE OLD FILE\".\n"},
+      {{"act on all", 308, 53}, 1, delete_q + "The user clicked \"DELETE EVERY OLD FILE IN THIS DIRECTORY\".\n"},
+      {{"cancel", 584, 28}, 0, install_q + "The user clicked \"CANCEL THE WHOLE INSTALLATION!\".\n"},
+      {{"Escape, then act", 96, 53, sc_escape}, 0, install_q + "The user clicked \"OVERWRITE THE OLD FILE\".\n"},
+      {{"sub-window closed", 0, 0, 0, false, true}, 1, delete_q + closed},
+      {{"first", 96, 56}, -1, error_q + "The user clicked \"Cancel\".\n"},
+      {{"window closed, then second", 96, 31, 0, true}, -1, error_q + "The user clicked \"Continue\".\n"},
+      {{"sub-window closed", 0, 0, 0, false, true}, -1, error_q + closed},
+  };
+  for (const auto& c : cases) {
+    xer_capture log;
+    run(c.w, [&] {
+      if (c.mode >= 0) return select_alert(plane, c.mode);
+      return abort_alert("An error occurred:\n\nI was unable to copy the file /d/a.zip. (Input/output error)\n\nYou "
+                         "can continue.",
+                         "Cancel", "the install.", "Continue", "the install.");
+    });
+    EXPECT_EQ(log.text(), c.logged) << c.w.what;
+    quit_request = 0;
+  }
+}
+
 // The changed-file question's texts are the engine's English, translated
 // where they are drawn; the path is shown as it is.
 TEST_F(Questions, SelectAlertTranslatesItsTexts) {
@@ -178,11 +218,15 @@ TEST_F(Questions, SelectAlertTranslatesItsTexts) {
   ASSERT_NE(bundle, "");
   scope.enter(bundle);
   UTL_translate_load(lang_german);
+  xer_capture log;
   EXPECT_EQ(run({"keep", 96, 28}, [] { return select_alert("/x/DELETE:", 1); }), sel_keep);
   EXPECT_TRUE(drew("Ich werde L\xC3\xB6SCHEN:"));
   EXPECT_TRUE(drew("/x/DELETE:"));
   EXPECT_TRUE(drew("ALTE DATEI BEHALTEN", -1));
   EXPECT_FALSE(drew("KEEP THE OLD FILE", -1));
+  // The log is not translated.
+  EXPECT_EQ(log.text(), "Asked: \"I am about to DELETE: /x/DELETE: because we no longer use this file, but it appears "
+                        "you have modified it. What to do?\" The user clicked \"KEEP THE OLD FILE\".\n");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "engine/utils_table.h"
 #include "files/file_paths.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "installer/velora.h"
 #include "installer/wizard.h"
 #include "support/test_env.h"
@@ -37,6 +38,7 @@ class Screens : public Clicks {
   void TearDown() override {
     install_files_kill();
     checksum_directory_kill();
+    RUN_pass_ended(k_pass_stopped);  // no pass of this test is the next one's
     remove(registry_.c_str());
     all_velroots.clear();
     dest_dir_path.clear();

@@ -478,15 +478,21 @@ TEST_F(WebScreens, AChoiceCancelledGoesBack) {
   const struct {
     screen_func screen;
     screen_func back_to;
-  } cases[] = {{net_run_patch, net_check_disk}, {demo_run_patch, demo_pick_dest}};
+    const char* logged_as;
+  } cases[] = {{net_run_patch, net_check_disk, "Update"}, {demo_run_patch, demo_pick_dest, "Demo install"}};
   for (const auto& c : cases) {
     web_questions q;
     q.select_answers = {3};
     wizard_screen s;
+    xer_capture log;
     EXPECT_EQ(run(c.screen, 1, s), 1);
     EXPECT_EQ(s.next_screen, c.back_to);
     EXPECT_EQ(q.selected, std::vector<std::string>{dest_dir_path + "a.txt"});
     EXPECT_EQ(demo_install_is_running, 0);
+    const std::string pass = std::string(c.logged_as) + " of " + dest_dir_path;
+    EXPECT_EQ(log.missing_in_order({pass + " started.", pass + " cancelled: 0 files installed, 0 failed, 0 kept, 0 deleted."}),
+              "")
+        << log.text();
   }
   EXPECT_EQ(test_read_file(registry_), "");
 }
@@ -522,10 +528,12 @@ TEST_F(WebScreens, DemoQuitQuestionDeletesThePartialCopy) {
     ASSERT_TRUE(test_write_file(dest_dir_path + "part.txt", "x"));
     web_questions q;
     q.abort_answers = {c.answer};
+    xer_capture log;
     EXPECT_EQ(demo_run_quit_func(), c.result) << c.answer;
     EXPECT_EQ(q.asked, std::vector<std::vector<std::string>>{asked});
     struct stat st;
     EXPECT_EQ(stat(dest_dir_path.c_str(), &st) == 0, c.kept) << c.answer;
+    EXPECT_EQ(log.text(), c.kept ? "" : "Deleted the partial copy " + dest_dir_path + ".\n") << c.answer;
   }
 }
 

@@ -13,6 +13,7 @@
 #include "engine/utils_table.h"
 #include "files/http.h"
 #include "installer/inst_state.h"
+#include "installer/run_log.h"
 #include "support/test_env.h"
 
 void web_reset_http() {
@@ -38,6 +39,7 @@ void web_use_proxy(int port) {
 
 std::string web_reset_state() {
   checksum_directory_kill();
+  RUN_pass_ended(k_pass_stopped);  // no pass of a test is the next one's
   web_reset_http();
   servers.clear();
   sim_info.clear();

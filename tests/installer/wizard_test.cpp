@@ -1,12 +1,14 @@
 // The wizard frame through real frames, with stub screens: which click wins,
 // when a screen is told it is new, the Quit button and quit handlers, the
-// window's close request, the progress bar, and the picture buttons' places
-// in each language.
+// window's close request and the log's line of each, the progress bar, and
+// the picture buttons' places in each language.
 #include <map>
 #include "core/hl_alert.h"
+#include "installer/run_log.h"
 #include "installer/wizard.h"
 #include "shell/hl_event.h"
 #include "support/gl_console.h"
+#include "support/xer_capture.h"
 #include "tex/tman.h"
 #include "widgets/click_fixture.h"
 
@@ -162,8 +164,11 @@ TEST_F(Wizard, QuitAtTheRightEndsAfterItsFrame) {
   click(740, k_row_y);
   EXPECT_EQ(g_wizard, wizard_quit);
   EXPECT_EQ(app_done, 0);
+  RUN_pass_ended(k_pass_stopped);  // no pass runs
+  xer_capture log;
   frame();
   EXPECT_EQ(app_done, 1);
+  EXPECT_EQ(log.text(), "The user clicked Quit.\n");
 }
 
 TEST_F(Wizard, QuitHandlersAndTheCloseRequestDecideByTheLowByte) {
@@ -172,11 +177,13 @@ TEST_F(Wizard, QuitHandlersAndTheCloseRequestDecideByTheLowByte) {
     int result;
     int done;
   } cases[] = {{false, 0, 1}, {true, 0, 0}, {true, 1, 1}, {true, 0x100, 0}, {true, 0x101, 1}};
+  RUN_pass_ended(k_pass_stopped);  // no pass runs
   for (const auto& c : cases) {
     for (int by_close = 0; by_close < 2; ++by_close) {
       app_done = 0;
       plan.quit = c.handler ? quit_handler : nullptr;
       quit_result = c.result;
+      xer_capture log;
       if (by_close) {
         quit_request = 1;
         frame();
@@ -185,6 +192,9 @@ TEST_F(Wizard, QuitHandlersAndTheCloseRequestDecideByTheLowByte) {
       }
       EXPECT_EQ(app_done, c.done) << "handler " << c.handler << " result " << c.result << " close " << by_close;
       EXPECT_EQ(quit_request, 0);
+      // Only a Quit that ends the program is told.
+      const char* told = by_close ? "The user closed the window.\n" : "The user clicked Quit.\n";
+      EXPECT_EQ(log.text(), c.done ? told : "") << "handler " << c.handler << " result " << c.result;
     }
   }
 }
