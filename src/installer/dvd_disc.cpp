@@ -86,8 +86,8 @@ void UTIL_scan_dvd() {
   if (dvd_path.empty() && stg.stage == 0) install_name = no_install_name;
   if (!dvd_path.empty() && install_name == no_install_name) read_version_file();
   g_later_disc = false;
-  if (install_name == no_install_name || stg.stage != 0) return;
-  if (dvd_path.empty()) return;
+  if (install_name == no_install_name || stg.stage != 0 || dvd_path.empty()) return;
+  // Named again: reading the version file may just have set install_name.
   const std::string zip = dvd_path + install_name + "/directory.txt.zip";
   if (!file_exists(zip)) {
     // A later disc of the box: the user is asked for the first one.
